@@ -12,7 +12,9 @@ double Sign(double x) {
   return 0.0;
 }
 
-double Abs(double x) { return x >= 0 ? x : x * -1; }
+double Abs(double x) {
+  return x >= 0 ? x : x * -1;
+}
 
 void JulianDay(uint32_t day, uint32_t month, uint32_t year, double& dayNumber,
                double& dayFraction) {

@@ -20,8 +20,7 @@ double Abs(double x);
 // Julian day number and day fraction of 0 h universal time of a civil date.
 // Years from 1583 on are Gregorian, earlier ones Julian. Out-of-range days and
 // months are not rejected; the arithmetic simply carries on.
-void JulianDay(uint32_t day, uint32_t month, uint32_t year, double& dayNumber,
-               double& dayFraction);
+void JulianDay(uint32_t day, uint32_t month, uint32_t year, double& dayNumber, double& dayFraction);
 
 // Local mean sidereal time at local midnight, as an angle in radians in
 // (-2*pi, 2*pi). z is the zone offset in days, d the day count from J2000.0 to

@@ -16,10 +16,18 @@ const double kSiderealPerHour = 0.26251616834300473;
 const double kHalfMinute = 0.008333333333333333;
 
 // The module routes its trigonometry through these wrappers.
-double Sin(double x) { return pmath::Sin(x); }
-double Cos(double x) { return pmath::Cos(x); }
-double Atan(double x) { return pmath::Atan(x); }
-double Sqrt(double x) { return pmath::Sqrt(x); }
+double Sin(double x) {
+  return pmath::Sin(x);
+}
+double Cos(double x) {
+  return pmath::Cos(x);
+}
+double Atan(double x) {
+  return pmath::Atan(x);
+}
+double Sqrt(double x) {
+  return pmath::Sqrt(x);
+}
 
 // Stored inputs, written by every query.
 double latitude;
@@ -178,9 +186,15 @@ const EventSlot& Compute(int slot, uint8_t d, uint8_t m, uint32_t y, double lat,
   return slots[slot];
 }
 
-int HourOf(const EventSlot& s) { return s.status != 0 ? s.status : s.hour; }
-int MinuteOf(const EventSlot& s) { return s.status != 0 ? s.status : s.minute; }
-double AzimuthOf(const EventSlot& s) { return s.status != 0 ? s.status : s.azimuth; }
+int HourOf(const EventSlot& s) {
+  return s.status != 0 ? s.status : s.hour;
+}
+int MinuteOf(const EventSlot& s) {
+  return s.status != 0 ? s.status : s.minute;
+}
+double AzimuthOf(const EventSlot& s) {
+  return s.status != 0 ? s.status : s.azimuth;
+}
 
 const char* FormatSlot(char* buffer, uint8_t d, uint8_t m, uint32_t y, double lat, double lon,
                        int8_t z, int slotIndex) {
@@ -207,11 +221,20 @@ const char* MoonStatusText(int code) {
   std::memset(statusText, 0, sizeof statusText);
   const char* message = nullptr;
   switch (code) {
-    case kNoMoonrise: message = "NO MOONRISE THIS DATE"; break;
-    case kNoMoonset: message = "NO MOONSET THIS DATE"; break;
-    case kMoonDownAllDay: message = "MOON DOWN ALL DAY"; break;
-    case kMoonUpAllDay: message = "MOON UP ALL DAY"; break;
-    default: break;
+    case kNoMoonrise:
+      message = "NO MOONRISE THIS DATE";
+      break;
+    case kNoMoonset:
+      message = "NO MOONSET THIS DATE";
+      break;
+    case kMoonDownAllDay:
+      message = "MOON DOWN ALL DAY";
+      break;
+    case kMoonUpAllDay:
+      message = "MOON UP ALL DAY";
+      break;
+    default:
+      break;
   }
   if (message != nullptr) std::strcpy(statusText, message);
   return statusText;

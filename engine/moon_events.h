@@ -22,14 +22,14 @@ int MoonriseHour(uint8_t day, uint8_t month, uint32_t year, double latitude, dou
                  int8_t zone);
 int MoonriseMinute(uint8_t day, uint8_t month, uint32_t year, double latitude, double longitude,
                    int8_t zone);
-double MoonriseAzimuth(uint8_t day, uint8_t month, uint32_t year, double latitude,
-                       double longitude, int8_t zone);
+double MoonriseAzimuth(uint8_t day, uint8_t month, uint32_t year, double latitude, double longitude,
+                       int8_t zone);
 int MoonsetHour(uint8_t day, uint8_t month, uint32_t year, double latitude, double longitude,
                 int8_t zone);
 int MoonsetMinute(uint8_t day, uint8_t month, uint32_t year, double latitude, double longitude,
                   int8_t zone);
-double MoonsetAzimuth(uint8_t day, uint8_t month, uint32_t year, double latitude,
-                      double longitude, int8_t zone);
+double MoonsetAzimuth(uint8_t day, uint8_t month, uint32_t year, double latitude, double longitude,
+                      int8_t zone);
 const char* MoonriseText(uint8_t day, uint8_t month, uint32_t year, double latitude,
                          double longitude, int8_t zone);
 const char* MoonsetText(uint8_t day, uint8_t month, uint32_t year, double latitude,

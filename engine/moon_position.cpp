@@ -13,7 +13,9 @@ double ReducedRadians(double x) {
   return x * 2 * kPi;
 }
 
-double ArcSin(double x) { return pmath::Atan(x / pmath::Sqrt(1 - x * x)); }
+double ArcSin(double x) {
+  return pmath::Atan(x / pmath::Sqrt(1 - x * x));
+}
 
 }  // namespace
 

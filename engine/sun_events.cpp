@@ -36,7 +36,9 @@ uint8_t riseFound;
 uint8_t setFound;
 double Q0, Q2;  // horizon margin at the start and end of the hour under test
 
-double ArcSin(double x) { return pmath::Atan(x / pmath::Sqrt(1 - x * x)); }
+double ArcSin(double x) {
+  return pmath::Atan(x / pmath::Sqrt(1 - x * x));
+}
 
 double HorizonMargin(double declination, double sinLat, double cosLat, double hourAngle,
                      double c0) {
@@ -177,9 +179,15 @@ const EventSlot& Compute(int slot, uint8_t d, uint8_t m, uint32_t y, double lat,
   return slots[slot];
 }
 
-int HourOf(const EventSlot& s) { return s.status != 0 ? s.status : s.hour; }
-int MinuteOf(const EventSlot& s) { return s.status != 0 ? s.status : s.minute; }
-double AzimuthOf(const EventSlot& s) { return s.status != 0 ? s.status : s.azimuth; }
+int HourOf(const EventSlot& s) {
+  return s.status != 0 ? s.status : s.hour;
+}
+int MinuteOf(const EventSlot& s) {
+  return s.status != 0 ? s.status : s.minute;
+}
+double AzimuthOf(const EventSlot& s) {
+  return s.status != 0 ? s.status : s.azimuth;
+}
 
 const char* FormatSlot(char* buffer, uint8_t d, uint8_t m, uint32_t y, double lat, double lon,
                        int8_t z, int slotIndex) {
@@ -230,11 +238,20 @@ const char* SunStatusText(int code) {
   std::memset(statusText, 0, sizeof statusText);
   const char* message = nullptr;
   switch (code) {
-    case kNoSunrise: message = "NO SUNRISE"; break;
-    case kNoSunset: message = "NO SUNSET THIS DATE"; break;
-    case kSunDownAllDay: message = "SUN DOWN ALL DAY"; break;
-    case kSunUpAllDay: message = "SUN UP ALL DAY"; break;
-    default: break;
+    case kNoSunrise:
+      message = "NO SUNRISE";
+      break;
+    case kNoSunset:
+      message = "NO SUNSET THIS DATE";
+      break;
+    case kSunDownAllDay:
+      message = "SUN DOWN ALL DAY";
+      break;
+    case kSunUpAllDay:
+      message = "SUN UP ALL DAY";
+      break;
+    default:
+      break;
   }
   if (message != nullptr) std::strcpy(statusText, message);
   return statusText;

@@ -12,28 +12,28 @@
 
 // Status codes of the sun module.
 enum : int8_t {
-  kNoSunrise = -1,     // a sunset but no sunrise on the date
-  kNoSunset = -2,      // a sunrise but no sunset on the date
-  kSunDownAllDay = -3, // no crossing, below the horizon at the end of the day
-  kSunUpAllDay = -4,   // no crossing, above the horizon at the end of the day
+  kNoSunrise = -1,      // a sunset but no sunrise on the date
+  kNoSunset = -2,       // a sunrise but no sunset on the date
+  kSunDownAllDay = -3,  // no crossing, below the horizon at the end of the day
+  kSunUpAllDay = -4,    // no crossing, above the horizon at the end of the day
 };
 
 int SunriseHour(uint8_t day, uint8_t month, uint32_t year, double latitude, double longitude,
                 int8_t zone);
 int SunriseMinute(uint8_t day, uint8_t month, uint32_t year, double latitude, double longitude,
                   int8_t zone);
-double SunriseAzimuth(uint8_t day, uint8_t month, uint32_t year, double latitude,
-                      double longitude, int8_t zone);
+double SunriseAzimuth(uint8_t day, uint8_t month, uint32_t year, double latitude, double longitude,
+                      int8_t zone);
 int SunsetHour(uint8_t day, uint8_t month, uint32_t year, double latitude, double longitude,
                int8_t zone);
 int SunsetMinute(uint8_t day, uint8_t month, uint32_t year, double latitude, double longitude,
                  int8_t zone);
-double SunsetAzimuth(uint8_t day, uint8_t month, uint32_t year, double latitude,
-                     double longitude, int8_t zone);
+double SunsetAzimuth(uint8_t day, uint8_t month, uint32_t year, double latitude, double longitude,
+                     int8_t zone);
 const char* SunriseText(uint8_t day, uint8_t month, uint32_t year, double latitude,
                         double longitude, int8_t zone);
-const char* SunsetText(uint8_t day, uint8_t month, uint32_t year, double latitude,
-                       double longitude, int8_t zone);
+const char* SunsetText(uint8_t day, uint8_t month, uint32_t year, double latitude, double longitude,
+                       int8_t zone);
 
 // The sun's right ascension and declination (radians) at day count d from
 // J2000.0. The right ascension is not reduced to [0, 2*pi).
