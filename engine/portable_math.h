@@ -3,6 +3,12 @@
 // The platform math libraries disagree in the last bit (glibc picks FMA code
 // paths at run time, msvcrt and Wine have their own), so the engine and the
 // phase picture use these instead of <cmath>'s.
+//
+// Sin, Cos and Atan are musl libc's (fdlibm's) algorithms in plain double
+// arithmetic: error below 1 ulp, every double accepted (NaN and +-inf give
+// NaN for Sin and Cos; huge arguments are reduced exactly), -0 kept by Sin
+// and Atan. The build must round each double operation once: SSE2 math, no
+// contraction into fused multiply-add (-ffp-contract=off), no fast-math.
 #pragma once
 
 namespace pmath {
