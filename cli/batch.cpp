@@ -1,0 +1,262 @@
+#include "batch.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <istream>
+#include <ostream>
+#include <system_error>
+
+#include "moon_age.h"
+#include "moon_events.h"
+#include "sun_events.h"
+
+namespace orbel {
+
+namespace {
+
+constexpr int kFieldCount = 6;
+const char* const kFieldNames[kFieldCount] = {"DAY", "MONTH", "YEAR", "LAT", "LON", "ZONE"};
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// The field quoted for a message, shortened when long.
+std::string Quoted(std::string_view field) {
+  constexpr size_t kMax = 40;
+  if (field.size() <= kMax) return "\"" + std::string(field) + "\"";
+  return "\"" + std::string(field.substr(0, kMax)) + "...\"";
+}
+
+std::string FieldError(int index, std::string_view field, const std::string& reason) {
+  return std::string(kFieldNames[index]) + " " + Quoted(field) + ": " + reason;
+}
+
+// Skips one leading '+' so that "+5" reads like "5"; "+-5" stays invalid.
+std::string_view WithoutPlus(std::string_view field) {
+  if (field.size() >= 2 && field[0] == '+' && field[1] != '-' && field[1] != '+') {
+    return field.substr(1);
+  }
+  return field;
+}
+
+// Reads an integer field within [low, high]; on failure sets error.
+bool ReadInteger(int index, std::string_view field, long long low, long long high, long long& value,
+                 std::string& error) {
+  const std::string_view digits = WithoutPlus(field);
+  const char* last = digits.data() + digits.size();
+  const auto result = std::from_chars(digits.data(), last, value);
+  if (result.ptr == digits.data()) {
+    error = FieldError(index, field, "not a number");
+    return false;
+  }
+  if (result.ptr != last) {
+    error = FieldError(
+        index, field,
+        "trailing characters " + Quoted(std::string_view(result.ptr, last - result.ptr)));
+    return false;
+  }
+  if (result.ec == std::errc::result_out_of_range || value < low || value > high) {
+    error = FieldError(index, field,
+                       "out of range " + std::to_string(low) + ".." + std::to_string(high));
+    return false;
+  }
+  return true;
+}
+
+// Whether a decimal number that from_chars found outside the double range is
+// too small (it underflows to zero) rather than too large. The decimal exponent
+// of its first significant digit decides.
+bool Underflows(std::string_view number) {
+  size_t i = 0;
+  if (i < number.size() && number[i] == '-') ++i;
+  long long integerDigits = 0;  // significant digits before the point
+  long long leadingZeros = 0;   // zeros after the point before the first significant digit
+  bool significant = false;
+  for (; i < number.size() && number[i] >= '0' && number[i] <= '9'; ++i) {
+    if (number[i] != '0') significant = true;
+    if (significant) ++integerDigits;
+  }
+  if (i < number.size() && number[i] == '.') {
+    for (++i; i < number.size() && number[i] >= '0' && number[i] <= '9'; ++i) {
+      if (!significant && number[i] == '0') ++leadingZeros;
+      if (number[i] != '0') significant = true;
+    }
+  }
+  long long exponent = 0;
+  if (i < number.size() && (number[i] == 'e' || number[i] == 'E')) {
+    ++i;
+    bool negative = false;
+    if (i < number.size() && (number[i] == '-' || number[i] == '+')) negative = number[i++] == '-';
+    for (; i < number.size() && number[i] >= '0' && number[i] <= '9'; ++i) {
+      if (exponent < 1000000000) exponent = exponent * 10 + (number[i] - '0');
+    }
+    if (negative) exponent = -exponent;
+  }
+  const long long magnitude = (integerDigits > 0 ? integerDigits : -leadingZeros) + exponent;
+  return magnitude <= 0;
+}
+
+// Reads a finite decimal field (no hexadecimal, no inf or nan).
+bool ReadDouble(int index, std::string_view field, double& value, std::string& error) {
+  const std::string_view number = WithoutPlus(field);
+  const char* last = number.data() + number.size();
+  const auto result = std::from_chars(number.data(), last, value, std::chars_format::general);
+  if (result.ptr == number.data()) {
+    error = FieldError(index, field, "not a number");
+    return false;
+  }
+  if (result.ptr != last) {
+    error = FieldError(
+        index, field,
+        "trailing characters " + Quoted(std::string_view(result.ptr, last - result.ptr)));
+    return false;
+  }
+  if (result.ec == std::errc::result_out_of_range) {
+    if (!Underflows(number)) {
+      error = FieldError(index, field, "beyond the range of a double");
+      return false;
+    }
+    value = number[0] == '-' ? -0.0 : 0.0;
+  }
+  if (!std::isfinite(value)) {
+    error = FieldError(index, field, "not a finite number");
+    return false;
+  }
+  return true;
+}
+
+void AppendInt(std::string& out, long long value) {
+  char buffer[24];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  out.append(buffer, result.ptr);
+}
+
+// %.17g, independent of the locale.
+void AppendAzimuth(std::string& out, double value) {
+  char buffer[40];
+  const auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 17);
+  out.append(buffer, result.ptr);
+}
+
+}  // namespace
+
+ParsedLine ParseBatchLine(std::string_view line) {
+  ParsedLine parsed{LineKind::kQuery, EventQuery{}, std::string()};
+
+  std::string_view fields[kFieldCount];
+  int count = 0;
+  size_t pos = 0;
+  while (true) {
+    while (pos < line.size() && IsBlank(line[pos])) ++pos;
+    if (pos == line.size()) break;
+    if (count == 0 && line[pos] == '#') {
+      parsed.kind = LineKind::kSkip;
+      return parsed;
+    }
+    const size_t start = pos;
+    while (pos < line.size() && !IsBlank(line[pos])) ++pos;
+    if (count < kFieldCount) fields[count] = line.substr(start, pos - start);
+    ++count;
+  }
+  if (count == 0) {
+    parsed.kind = LineKind::kSkip;
+    return parsed;
+  }
+
+  parsed.kind = LineKind::kError;
+  if (count != kFieldCount) {
+    parsed.error =
+        "expected 6 fields (DAY MONTH YEAR LAT LON ZONE), found " + std::to_string(count);
+    return parsed;
+  }
+
+  long long day = 0, month = 0, year = 0, zone = 0;
+  double latitude = 0, longitude = 0;
+  std::string& error = parsed.error;
+  if (!ReadInteger(0, fields[0], 0, UINT8_MAX, day, error) ||
+      !ReadInteger(1, fields[1], 0, UINT8_MAX, month, error) ||
+      !ReadInteger(2, fields[2], 0, UINT32_MAX, year, error) ||
+      !ReadDouble(3, fields[3], latitude, error) || !ReadDouble(4, fields[4], longitude, error) ||
+      !ReadInteger(5, fields[5], INT8_MIN, INT8_MAX, zone, error)) {
+    return parsed;
+  }
+
+  parsed.kind = LineKind::kQuery;
+  parsed.query = EventQuery{static_cast<uint8_t>(day),
+                            static_cast<uint8_t>(month),
+                            static_cast<uint32_t>(year),
+                            latitude,
+                            longitude,
+                            static_cast<int8_t>(zone)};
+  return parsed;
+}
+
+void AppendBatchResult(const EventQuery& q, std::string& out) {
+  const uint8_t d = q.day, m = q.month;
+  const uint32_t y = q.year;
+  const double lat = q.latitude, lon = q.longitude;
+  const int8_t z = q.zone;
+
+  AppendInt(out, SunriseHour(d, m, y, lat, lon, z));
+  out += '\t';
+  AppendInt(out, SunriseMinute(d, m, y, lat, lon, z));
+  out += '\t';
+  AppendAzimuth(out, SunriseAzimuth(d, m, y, lat, lon, z));
+  out += '\t';
+  out += SunriseText(d, m, y, lat, lon, z);
+  out += '\t';
+  AppendInt(out, SunsetHour(d, m, y, lat, lon, z));
+  out += '\t';
+  AppendInt(out, SunsetMinute(d, m, y, lat, lon, z));
+  out += '\t';
+  AppendAzimuth(out, SunsetAzimuth(d, m, y, lat, lon, z));
+  out += '\t';
+  out += SunsetText(d, m, y, lat, lon, z);
+  out += '\t';
+  AppendInt(out, MoonriseHour(d, m, y, lat, lon, z));
+  out += '\t';
+  AppendInt(out, MoonriseMinute(d, m, y, lat, lon, z));
+  out += '\t';
+  AppendAzimuth(out, MoonriseAzimuth(d, m, y, lat, lon, z));
+  out += '\t';
+  out += MoonriseText(d, m, y, lat, lon, z);
+  out += '\t';
+  AppendInt(out, MoonsetHour(d, m, y, lat, lon, z));
+  out += '\t';
+  AppendInt(out, MoonsetMinute(d, m, y, lat, lon, z));
+  out += '\t';
+  AppendAzimuth(out, MoonsetAzimuth(d, m, y, lat, lon, z));
+  out += '\t';
+  out += MoonsetText(d, m, y, lat, lon, z);
+  out += '\t';
+  AppendInt(out, MoonAge(d, m, y));
+  out += '\n';
+}
+
+int RunBatch(std::istream& in, std::ostream& out, std::ostream& err, bool flushEachLine) {
+  std::string line;
+  std::string result;
+  unsigned long long lineNumber = 0;
+  bool anyError = false;
+  while (std::getline(in, line)) {
+    ++lineNumber;
+    const ParsedLine parsed = ParseBatchLine(line);
+    if (parsed.kind == LineKind::kSkip) continue;
+    if (parsed.kind == LineKind::kError) {
+      anyError = true;
+      err << "line " << lineNumber << ": " << parsed.error << '\n';
+      continue;
+    }
+    result.clear();
+    AppendBatchResult(parsed.query, result);
+    out.write(result.data(), static_cast<std::streamsize>(result.size()));
+    if (flushEachLine) out.flush();
+  }
+  out.flush();
+  return anyError ? 1 : 0;
+}
+
+}  // namespace orbel

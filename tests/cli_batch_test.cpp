@@ -1,0 +1,167 @@
+// The batch processor of the command-line tool: line parsing, the 17 result
+// fields, error reporting and independence of a line from the ones before it.
+#include "batch.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "moon_events.h"
+
+namespace {
+
+using orbel::LineKind;
+
+std::vector<std::string> SplitTabs(const std::string& line) {
+  std::vector<std::string> fields;
+  std::istringstream in(line.substr(0, line.size() - 1));  // without the newline
+  for (std::string field; std::getline(in, field, '\t');) fields.push_back(field);
+  return fields;
+}
+
+std::string ResultOf(const std::string& line) {
+  const orbel::ParsedLine parsed = orbel::ParseBatchLine(line);
+  EXPECT_EQ(parsed.kind, LineKind::kQuery) << line << ": " << parsed.error;
+  std::string out;
+  orbel::AppendBatchResult(parsed.query, out);
+  return out;
+}
+
+struct BatchRun {
+  int status;
+  std::string out, err;
+};
+
+BatchRun RunOn(const std::string& input) {
+  std::istringstream in(input);
+  std::ostringstream out, err;
+  const int status = orbel::RunBatch(in, out, err, false);
+  return {status, out.str(), err.str()};
+}
+
+TEST(ParseBatchLine, RawArgumentsOverTheirFullRange) {
+  const struct {
+    const char* line;
+    EventQuery q;
+  } cases[] = {
+      {"14 12 1999 48.743333333333333 9.3075 -1", {14, 12, 1999, 48.743333333333333, 9.3075, -1}},
+      {"255 255 4294967295 311.2333 -400.5 127", {255, 255, 4294967295u, 311.2333, -400.5, 127}},
+      {"\t 1\t2  3 \t4.5e1 -1e300 +5\r", {1, 2, 3, 45, -1e300, 5}},
+      {"+1 +2 +3 +.5 5. -0", {1, 2, 3, 0.5, 5, 0}},
+      {"1 1 1 1e-400 4.9e-324 0", {1, 1, 1, 0, 4.9e-324, 0}},  // underflow reads as zero
+  };
+  for (const auto& c : cases) {
+    const orbel::ParsedLine p = orbel::ParseBatchLine(c.line);
+    ASSERT_EQ(p.kind, LineKind::kQuery) << c.line << ": " << p.error;
+    EXPECT_TRUE(p.query.day == c.q.day && p.query.month == c.q.month && p.query.year == c.q.year &&
+                p.query.latitude == c.q.latitude && p.query.longitude == c.q.longitude &&
+                p.query.zone == c.q.zone)
+        << c.line;
+  }
+  for (const char* line : {"", " \t\r", "#", "  \t# indented"}) {
+    EXPECT_EQ(orbel::ParseBatchLine(line).kind, LineKind::kSkip) << '"' << line << '"';
+  }
+}
+
+TEST(ParseBatchLine, RejectsWithAReasonNamingTheField) {
+  const struct {
+    const char* line;
+    const char* error;
+  } cases[] = {
+      {"14 12 1999 48.7 9.3", "expected 6 fields (DAY MONTH YEAR LAT LON ZONE), found 5"},
+      {"14 12 1999 48.7 9.3 -1 # x", "expected 6 fields (DAY MONTH YEAR LAT LON ZONE), found 8"},
+      {"x 12 1999 48.7 9.3 -1", "DAY \"x\": not a number"},
+      {"12x 12 1999 48.7 9.3 -1", "DAY \"12x\": trailing characters \"x\""},
+      {"-1 12 1999 48.7 9.3 -1", "DAY \"-1\": out of range 0..255"},
+      {"14 256 1999 48.7 9.3 -1", "MONTH \"256\": out of range 0..255"},
+      {"14 12 4294967296 48.7 9.3 -1", "YEAR \"4294967296\": out of range 0..4294967295"},
+      {"14 12 99999999999999999999 48.7 9.3 -1",
+       "YEAR \"99999999999999999999\": out of range 0..4294967295"},
+      {"14 12 1999 nan 9.3 -1", "LAT \"nan\": not a finite number"},
+      {"14 12 1999 48.7 -infinity -1", "LON \"-infinity\": not a finite number"},
+      {"14 12 1999 1e999 9.3 -1", "LAT \"1e999\": beyond the range of a double"},
+      {"14 12 1999 0x1p3 9.3 -1", "LAT \"0x1p3\": trailing characters \"x1p3\""},
+      {"14 12 1999 48.7 9.3 128", "ZONE \"128\": out of range -128..127"},
+      {"14 12 1999 48.7 9.3 +-1", "ZONE \"+-1\": not a number"},
+      {"1 1 1 1 1 x1234567890123456789012345678901234567890123",
+       "ZONE \"x123456789012345678901234567890123456789...\": not a number"},
+  };
+  for (const auto& c : cases) {
+    const orbel::ParsedLine parsed = orbel::ParseBatchLine(c.line);
+    EXPECT_EQ(parsed.kind, LineKind::kError) << c.line;
+    EXPECT_EQ(parsed.error, c.error) << c.line;
+  }
+}
+
+TEST(AppendBatchResult, FourteenthOfDecember1999) {
+  const std::vector<std::string> moon =
+      SplitTabs(ResultOf("14 12 1999 48.743333333333333 9.3075 -1"));
+  const std::vector<std::string> sun = SplitTabs(ResultOf("14 12 1999 48.7333 9.3 -1"));
+  ASSERT_EQ(moon.size(), 17u);
+  ASSERT_EQ(sun.size(), 17u);
+  EXPECT_EQ(std::vector<std::string>(sun.begin(), sun.begin() + 8),
+            (std::vector<std::string>{"8", "8", sun[2], "08:08", "16", "27", sun[6], "16:27"}));
+  EXPECT_EQ(std::vector<std::string>(moon.begin() + 8, moon.end()),
+            (std::vector<std::string>{"12", "17", moon[10], "12:17", "22", "46", moon[14], "22:46",
+                                      "6"}));
+  char azimuth[32];  // %.17g of the engine's value
+  std::snprintf(azimuth, sizeof azimuth, "%.17g",
+                MoonriseAzimuth(14, 12, 1999, 48.743333333333333, 9.3075, -1));
+  EXPECT_EQ(moon[10], azimuth);
+  const double rounded[] = {125.5, 234.5, 109.4, 253.1};  // as the day report shows them
+  for (int i = 0; i < 4; ++i) EXPECT_NEAR(std::stod(moon[2 + 4 * i]), rounded[i], 0.05) << i;
+
+  // An event that does not happen: the status in hour, minute and azimuth.
+  const std::vector<std::string> polar = SplitTabs(ResultOf("21 6 2024 78 15 -2"));
+  EXPECT_EQ(std::vector<std::string>(polar.begin(), polar.begin() + 4),
+            (std::vector<std::string>{"-4", "-4", "-4", "SUN UP ALL DAY"}));
+}
+
+TEST(RunBatch, ReportsBadLinesByPhysicalNumberAndContinues) {
+  const BatchRun run = RunOn(
+      "# day month year lat lon zone\n14 12 1999 48.7333 9.3 -1\n\n14 12 1999 48.7333 9.3\n"
+      "   # comment\n14 13x 1999 48.7333 9.3 -1\n14 12 1999 48.7333 9.3 -1");  // no final newline
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err,
+            "line 4: expected 6 fields (DAY MONTH YEAR LAT LON ZONE), found 5\n"
+            "line 6: MONTH \"13x\": trailing characters \"x\"\n");
+  EXPECT_EQ(run.out, ResultOf("14 12 1999 48.7333 9.3 -1") + ResultOf("14 12 1999 48.7333 9.3 -1"));
+  EXPECT_EQ(RunOn("").status, 0);
+  const BatchRun good = RunOn("\n# only good lines\n1 1 2000 -33.87 151.2 -10\r\n");
+  EXPECT_EQ(good.status, 0);
+  EXPECT_EQ(good.err, "");
+  EXPECT_EQ(good.out, ResultOf("1 1 2000 -33.87 151.2 -10"));
+}
+
+TEST(RunBatch, LineOutputDoesNotDependOnEarlierLines) {
+  // Ordinary and raw arguments: 360 - phi latitudes, polar days and nights,
+  // out-of-range days and months.
+  std::mt19937 random(20240521);
+  std::uniform_int_distribution<int> day(0, 40), month(0, 14), zone(-14, 14), year(1500, 2500);
+  std::uniform_real_distribution<double> latitude(-89.9, 89.9), longitude(-200, 400);
+  std::vector<std::string> lines = {"14 12 1999 311.2667 9.3 -1", "21 12 2024 -78 15 -1"};
+  char line[160];
+  for (int i = 0; i < 3000; ++i) {
+    std::snprintf(line, sizeof line, "%d %d %d %.17g %.17g %d", day(random), month(random),
+                  year(random), latitude(random), longitude(random), zone(random));
+    lines.push_back(line);
+  }
+  // Each line on its own, last first, so that every line follows another
+  // predecessor than in the batch run.
+  std::vector<std::string> results(lines.size());
+  for (size_t i = lines.size(); i-- > 0;) results[i] = ResultOf(lines[i]);
+  std::string input, expected;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    input += lines[i] + "\n";
+    expected += results[i];
+  }
+  const BatchRun run = RunOn(input);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, expected);
+}
+
+}  // namespace
