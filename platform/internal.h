@@ -1,0 +1,198 @@
+// State shared by the parts of the headless Win32 layer: the window table,
+// the controls' own state, device surfaces and the hooks between the files.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "orbel_test_api.h"
+
+namespace standin {
+namespace internal {
+
+// Dialog base units of "MS Sans Serif" 8 pt at 96 dpi.
+constexpr int kBaseUnitX = 6;
+constexpr int kBaseUnitY = 13;
+
+// Non-client metrics of the classic look at 96 dpi.
+constexpr int kCaptionHeight = 19;  // SM_CYCAPTION
+constexpr int kStatusBarHeight = 20;
+constexpr int kScreenWidth = 1024;
+constexpr int kScreenHeight = 768;
+
+enum class WindowKind { kGeneric, kDialog, kEdit, kButton, kStatusBar };
+
+// A pixel raster: 0x00BBGGRR values (COLORREF layout), row-major.
+struct Surface {
+  int width = 0;
+  int height = 0;
+  bool monochrome = false;
+  std::vector<COLORREF> pixels;
+};
+
+struct Window {
+  HWND handle = nullptr;
+  WindowKind kind = WindowKind::kGeneric;
+  std::string class_name;
+  WNDPROC wndproc = nullptr;  // registered classes only
+  std::string text;
+  DWORD style = 0;
+  DWORD ex_style = 0;
+  int id = 0;
+  HWND parent = nullptr;
+  HWND owner = nullptr;
+  HINSTANCE instance = nullptr;
+  RECT rect{};  // window rectangle: parent client coordinates for children, screen otherwise
+  std::vector<HWND> children;  // z-order = creation order
+  LONG_PTR user_data = 0;
+  bool destroying = false;
+
+  // Template origin (dialog controls).
+  bool from_template = false;
+  DWORD template_style = 0;
+  DWORD template_ex_style = 0;
+  RECT template_du{};  // x, y, x + cx, y + cy in dialog units
+
+  // Dialog.
+  DLGPROC dlgproc = nullptr;
+  LONG_PTR msg_result = 0;
+  LONG_PTR dlg_user = 0;
+  bool ended = false;
+  INT_PTR end_result = 0;
+  std::string template_name;
+
+  // Edit.
+  size_t sel_anchor = 0;
+  size_t sel_caret = 0;
+  UINT limit = 32767;
+  bool modified = false;
+  int margin_left = 0;
+  int margin_right = 0;
+
+  // Button.
+  UINT check = BST_UNCHECKED;
+  bool pressed = false;
+
+  // Status window.
+  std::vector<int> part_edges{-1};
+  std::vector<std::string> part_texts{""};
+  std::vector<UINT> part_types{0};
+  bool simple = false;
+  std::string simple_text;
+
+  // Client pixels, created by the first GetDC and kept for the window's life.
+  std::unique_ptr<Surface> surface;
+};
+
+struct ClassRecord {
+  WNDCLASSEXA wc{};
+  std::string name;
+  std::string menu_name;
+  ATOM atom = 0;
+};
+
+struct Timer {
+  HWND hwnd = nullptr;
+  UINT_PTR id = 0;
+  UINT elapse = 0;
+  TIMERPROC proc = nullptr;
+  long long next_due_ms = 0;
+};
+
+struct State {
+  std::map<uintptr_t, std::unique_ptr<Window>> windows;
+  std::vector<HWND> top_level;                 // creation order
+  std::map<std::string, ClassRecord> classes;  // key: lower-case name
+  ATOM next_atom = 0xC000;
+  HWND focus = nullptr;
+  std::vector<HWND> modal_stack;
+  std::vector<Timer> timers;
+  std::deque<MSG> posted;
+  std::deque<Input> inputs;
+  std::function<bool(HWND)> idle_hook;
+  bool loop_ran_dry = false;
+  std::deque<int> message_box_answers;
+  std::function<int(const MessageBoxRecord&)> message_box_hook;
+  std::vector<MessageBoxRecord> message_boxes;
+  std::vector<DialogBoxCall> dialog_box_calls;
+  DialogSnapshot last_ended;
+  long long virtual_ms = 0;
+  int beeps = 0;
+  bool common_controls = false;
+  bool shift_down = false;
+  bool ctrl_down = false;
+  DWORD last_error = 0;
+};
+
+State& S();
+uintptr_t NewHandle();
+
+// Window table.
+Window* W(HWND hwnd);  // null for anything that is not a live window
+Window* ChildById(Window* parent, int id);
+HWND CreateWindowInternal(DWORD ex_style, const std::string& class_name, const char* text,
+                          DWORD style, int x, int y, int width, int height, HWND parent, HMENU menu,
+                          HINSTANCE instance, LPVOID param);
+RECT ClientRectOf(const Window* w);  // (0, 0, width, height) of the client area
+POINT ClientOriginOnScreen(const Window* w);
+bool IsEnabledChain(const Window* w);
+bool IsVisibleChain(const Window* w);
+void DestroyAll();
+void SetTextRaw(Window* w, const char* text);
+LRESULT CopyTextOut(const std::string& text, WPARAM size, LPARAM buffer);
+
+// Per-kind window procedures (controls.cpp, dialog_manager.cpp).
+LRESULT EditProc(Window* w, UINT msg, WPARAM wp, LPARAM lp);
+LRESULT ButtonProc(Window* w, UINT msg, WPARAM wp, LPARAM lp);
+LRESULT StatusProc(Window* w, UINT msg, WPARAM wp, LPARAM lp);
+LRESULT DialogProcDispatch(Window* w, UINT msg, WPARAM wp, LPARAM lp);
+void InitControl(Window* w);  // after creation: kind-specific defaults
+
+// Sends WM_COMMAND(MAKEWPARAM(id, code), control) to the control's parent.
+void NotifyParent(Window* control, WORD code);
+
+// Dialog manager helpers (dialog_manager.cpp).
+void DialogSetFocus(HWND dialog, HWND control);  // focus plus select-all for edits
+bool PerformInput(HWND dialog, const Input& input);
+void DispatchPosted();
+void CaptureSnapshot(Window* dialog, DialogSnapshot* out);
+
+// Text measurement of the edit controls (controls.cpp).
+int TextWidth(const std::string& utf8);
+
+// GDI bookkeeping (gdi.cpp).
+void ResetGdi();
+int LiveGdiObjectCount();
+int LiveDcCount();
+Surface* WindowSurface(Window* w);  // creates the client surface on first use
+
+// Clock (timezone.cpp).
+long long NowMs();  // injected or real wall clock in milliseconds
+bool ClockInjected();
+void AdvanceInjectedClockMs(long long ms);
+void ResetClockAndZone();
+
+// Profile (profile.cpp).
+void ResetProfile();
+
+// Templates (dialog_template.cpp).
+void ResetTemplates();
+bool FindTemplate(const char* name, DialogTemplate* out, std::string* error);
+
+// UTF-8 helpers.
+std::vector<uint32_t> DecodeUtf8(const std::string& s);
+std::string EncodeUtf8(uint32_t cp);
+size_t Utf8Length(const std::string& s);            // in code points
+size_t Utf8Offset(const std::string& s, size_t n);  // byte offset of code point n
+std::string Lower(const std::string& s);
+
+}  // namespace internal
+}  // namespace standin

@@ -1,0 +1,427 @@
+// The per-user profile (win.ini) as an INI file:
+// $XDG_CONFIG_HOME/orbel/win.ini, else $HOME/.config/orbel/win.ini.
+//
+// Sections and keys compare case-insensitively (ASCII). Values are read with
+// surrounding blanks removed and one pair of matching surrounding quotes
+// stripped. A write changes only the line it concerns (or adds lines); every
+// other byte of the file is kept. Each write goes to a temporary file in the
+// same folder, is flushed to disk and renamed over the original, so a crash
+// leaves the old or the new file, never a mix. A file that cannot be read, or
+// does not look like an INI file (NUL bytes, a "[" line without "]", larger
+// than 4 MiB), reads as having no keys and is never written over.
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "internal.h"
+
+namespace standin {
+namespace internal {
+namespace {
+
+std::string& PathOverride() {
+  static std::string path;
+  return path;
+}
+
+std::string DefaultPath() {
+  const char* xdg = std::getenv("XDG_CONFIG_HOME");
+  std::string base;
+  if (xdg && xdg[0] == '/') {
+    base = xdg;
+  } else {
+    const char* home = std::getenv("HOME");
+    if (!home || !*home) {
+      struct passwd* pw = getpwuid(getuid());
+      home = pw && pw->pw_dir ? pw->pw_dir : "/tmp";
+    }
+    base = std::string(home) + "/.config";
+  }
+  return base + "/orbel/win.ini";
+}
+
+enum class Load { kOk, kMissing, kUnreadable, kMalformed };
+
+struct IniFile {
+  std::vector<std::string> lines;  // each with its own line ending, if any
+  std::string eol = "\n";
+};
+
+std::string Trim(const std::string& s) {
+  size_t a = s.find_first_not_of(" \t\r\n");
+  if (a == std::string::npos) return "";
+  size_t b = s.find_last_not_of(" \t\r\n");
+  return s.substr(a, b - a + 1);
+}
+
+bool SectionHeader(const std::string& line, std::string* name) {
+  std::string t = Trim(line);
+  if (t.empty() || t[0] != '[') return false;
+  size_t close = t.rfind(']');
+  if (close == std::string::npos) return false;
+  if (name) *name = Trim(t.substr(1, close - 1));
+  return true;
+}
+
+bool KeyLine(const std::string& line, std::string* key, std::string* value) {
+  std::string t = Trim(line);
+  if (t.empty() || t[0] == ';' || t[0] == '[') return false;
+  size_t eq = t.find('=');
+  if (eq == std::string::npos) return false;
+  if (key) *key = Trim(t.substr(0, eq));
+  if (value) *value = Trim(t.substr(eq + 1));
+  return true;
+}
+
+Load Read(const std::string& path, IniFile* out) {
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT ? Load::kMissing : Load::kUnreadable;
+  std::string data;
+  char buf[65536];
+  for (;;) {
+    ssize_t n = read(fd, buf, sizeof buf);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      close(fd);
+      return Load::kUnreadable;
+    }
+    if (n == 0) break;
+    data.append(buf, static_cast<size_t>(n));
+    if (data.size() > 4u * 1024u * 1024u) {
+      close(fd);
+      return Load::kMalformed;
+    }
+  }
+  close(fd);
+  if (data.find('\0') != std::string::npos) return Load::kMalformed;
+  IniFile file;
+  size_t pos = 0;
+  while (pos < data.size()) {
+    size_t nl = data.find('\n', pos);
+    size_t end = nl == std::string::npos ? data.size() : nl + 1;
+    file.lines.push_back(data.substr(pos, end - pos));
+    pos = end;
+  }
+  for (const std::string& line : file.lines) {
+    std::string t = Trim(line);
+    if (!t.empty() && t[0] == '[' && t.find(']') == std::string::npos) return Load::kMalformed;
+    if (line.size() >= 2 && line.compare(line.size() - 2, 2, "\r\n") == 0) file.eol = "\r\n";
+  }
+  *out = std::move(file);
+  return Load::kOk;
+}
+
+// The first section named `section`: its header line and the end of its lines.
+bool FindSection(const IniFile& f, const std::string& section, size_t* header, size_t* end) {
+  std::string wanted = Lower(Trim(section));
+  for (size_t i = 0; i < f.lines.size(); ++i) {
+    std::string name;
+    if (SectionHeader(f.lines[i], &name) && Lower(name) == wanted) {
+      size_t j = i + 1;
+      while (j < f.lines.size() && !SectionHeader(f.lines[j], nullptr)) ++j;
+      *header = i;
+      *end = j;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool FindKey(const IniFile& f, size_t header, size_t end, const std::string& key, size_t* line,
+             std::string* value) {
+  std::string wanted = Lower(Trim(key));
+  for (size_t i = header + 1; i < end; ++i) {
+    std::string k;
+    if (KeyLine(f.lines[i], &k, value) && Lower(k) == wanted) {
+      *line = i;
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string Unquote(const std::string& v) {
+  if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) {
+    return v.substr(1, v.size() - 2);
+  }
+  return v;
+}
+
+bool Lookup(const std::string& path, const char* section, const char* key, std::string* value) {
+  IniFile f;
+  if (Read(path, &f) != Load::kOk) return false;
+  size_t header = 0, end = 0, line = 0;
+  std::string raw;
+  if (!FindSection(f, section, &header, &end) || !FindKey(f, header, end, key, &line, &raw)) {
+    return false;
+  }
+  *value = Unquote(raw);
+  return true;
+}
+
+std::string LineEnding(const std::string& line) {
+  if (line.size() >= 2 && line.compare(line.size() - 2, 2, "\r\n") == 0) return "\r\n";
+  if (!line.empty() && line.back() == '\n') return "\n";
+  return "";
+}
+
+bool MakeDirs(const std::string& dir) {
+  if (dir.empty()) return true;
+  struct stat st;
+  if (stat(dir.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
+  size_t slash = dir.rfind('/');
+  if (slash != std::string::npos && slash > 0 && !MakeDirs(dir.substr(0, slash))) return false;
+  return mkdir(dir.c_str(), 0700) == 0 || errno == EEXIST;
+}
+
+bool WriteAll(int fd, const std::string& data) {
+  size_t done = 0;
+  while (done < data.size()) {
+    ssize_t n = write(fd, data.data() + done, data.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// Replaces `path` with `data`: temporary file in the same folder, fsync,
+// rename, fsync of the folder. A symbolic link is written through to its target.
+bool AtomicReplace(std::string path, const std::string& data) {
+  struct stat lst;
+  if (lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
+    char resolved[PATH_MAX];
+    if (!realpath(path.c_str(), resolved)) return false;
+    path = resolved;
+  }
+  size_t slash = path.rfind('/');
+  std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+  std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+  std::string tmp = dir + "/." + base + ".XXXXXX";
+  std::vector<char> name(tmp.begin(), tmp.end());
+  name.push_back('\0');
+  int fd = mkstemp(name.data());
+  if (fd < 0) return false;
+  struct stat st;
+  bool ok = WriteAll(fd, data);
+  if (ok && stat(path.c_str(), &st) == 0) ok = fchmod(fd, st.st_mode & 07777) == 0;
+  if (ok) ok = fsync(fd) == 0;
+  if (close(fd) != 0) ok = false;
+  if (ok) ok = rename(name.data(), path.c_str()) == 0;
+  if (!ok) {
+    unlink(name.data());
+    return false;
+  }
+  int dfd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dfd >= 0) {
+    fsync(dfd);
+    close(dfd);
+  }
+  return true;
+}
+
+bool HasLineBreak(const char* s) {
+  return s && std::strpbrk(s, "\r\n") != nullptr;
+}
+
+bool Write(const std::string& path, const char* section, const char* key, const char* value) {
+  if (!section || HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value)) return false;
+  if (key &&
+      (std::strchr(key, '=') || Trim(key).empty() || Trim(key)[0] == '[' || Trim(key)[0] == ';')) {
+    return false;
+  }
+  size_t slash = path.rfind('/');
+  if (slash != std::string::npos && slash > 0 && !MakeDirs(path.substr(0, slash))) return false;
+  IniFile f;
+  Load load = Read(path, &f);
+  if (load == Load::kUnreadable || load == Load::kMalformed) return false;  // never clobber
+  const std::string& eol = f.eol;
+  size_t header = 0, end = 0;
+  bool have_section = FindSection(f, section, &header, &end);
+  if (!key) {
+    if (!have_section) return true;
+    f.lines.erase(f.lines.begin() + static_cast<long>(header),
+                  f.lines.begin() + static_cast<long>(end));
+  } else {
+    size_t line = 0;
+    std::string old;
+    bool have_key = have_section && FindKey(f, header, end, key, &line, &old);
+    if (!value) {
+      if (!have_key) return true;
+      f.lines.erase(f.lines.begin() + static_cast<long>(line));
+    } else if (have_key) {
+      // Keep the key as written, up to and including '='.
+      std::string& l = f.lines[line];
+      std::string ending = LineEnding(l);
+      l = l.substr(0, l.find('=') + 1) + value + (ending.empty() ? "" : ending);
+    } else if (have_section) {
+      size_t last = header;
+      for (size_t i = header + 1; i < end; ++i) {
+        if (!Trim(f.lines[i]).empty()) last = i;
+      }
+      if (LineEnding(f.lines[last]).empty()) f.lines[last] += eol;
+      f.lines.insert(f.lines.begin() + static_cast<long>(last + 1),
+                     std::string(key) + "=" + value + eol);
+    } else {
+      if (!f.lines.empty()) {
+        if (LineEnding(f.lines.back()).empty()) f.lines.back() += eol;
+        if (!Trim(f.lines.back()).empty()) f.lines.push_back(eol);
+      }
+      f.lines.push_back("[" + std::string(section) + "]" + eol);
+      f.lines.push_back(std::string(key) + "=" + value + eol);
+    }
+  }
+  std::string data;
+  for (const std::string& l : f.lines) data += l;
+  return AtomicReplace(path, data);
+}
+
+// GetProfileInt's reading: optional sign, then decimal digits up to the first
+// other character, accumulated modulo 2^32; no digits read as 0.
+UINT ParseProfileInt(const std::string& v) {
+  size_t i = 0;
+  while (i < v.size() && (v[i] == ' ' || v[i] == '\t')) ++i;
+  bool negative = false;
+  if (i < v.size() && (v[i] == '-' || v[i] == '+')) negative = v[i++] == '-';
+  uint32_t value = 0;
+  while (i < v.size() && v[i] >= '0' && v[i] <= '9') {
+    value = value * 10u + static_cast<uint32_t>(v[i] - '0');
+    ++i;
+  }
+  return negative ? 0u - value : value;
+}
+
+std::string PrivatePath(LPCSTR file_name) {
+  if (!file_name || !*file_name) return ProfilePath();
+  std::string f = file_name;
+  if (f[0] == '/') return f;
+  // A bare name lives beside win.ini, as Windows keeps such files in one folder.
+  std::string base = ProfilePath();
+  size_t slash = base.rfind('/');
+  return (slash == std::string::npos ? std::string(".") : base.substr(0, slash)) + "/" + f;
+}
+
+DWORD CopyOut(const std::string& text, LPSTR out, DWORD size) {
+  if (!out || size == 0) return 0;
+  DWORD n = static_cast<DWORD>(std::min<size_t>(text.size(), size - 1));
+  std::memcpy(out, text.data(), n);
+  out[n] = '\0';
+  return n;
+}
+
+// A list of names, each NUL-terminated, then one more NUL. When it does not
+// fit, it is cut and the result is size - 2, as on Windows.
+DWORD CopyList(const std::vector<std::string>& names, LPSTR out, DWORD size) {
+  if (!out || size == 0) return 0;
+  std::string all;
+  for (const std::string& n : names) {
+    all += n;
+    all += '\0';
+  }
+  if (all.size() + 1 <= size) {
+    std::memcpy(out, all.data(), all.size());
+    out[all.size()] = '\0';
+    return static_cast<DWORD>(all.size() == 0 ? 0 : all.size());
+  }
+  if (size < 2) {
+    out[0] = '\0';
+    return 0;
+  }
+  std::memcpy(out, all.data(), size - 2);
+  out[size - 2] = '\0';
+  out[size - 1] = '\0';
+  return size - 2;
+}
+
+}  // namespace
+
+void ResetProfile() {
+  PathOverride().clear();
+}
+
+}  // namespace internal
+
+void SetProfilePath(const std::string& path) {
+  internal::PathOverride() = path;
+}
+
+std::string ProfilePath() {
+  return internal::PathOverride().empty() ? internal::DefaultPath() : internal::PathOverride();
+}
+
+}  // namespace standin
+
+using namespace standin::internal;
+
+extern "C" DWORD WINAPI GetPrivateProfileStringA(LPCSTR app_name, LPCSTR key_name,
+                                                 LPCSTR default_value, LPSTR returned, DWORD size,
+                                                 LPCSTR file_name) {
+  std::string path = PrivatePath(file_name);
+  if (!app_name || !key_name) {
+    std::vector<std::string> names;
+    IniFile f;
+    if (Read(path, &f) == Load::kOk) {
+      if (!app_name) {
+        for (const std::string& line : f.lines) {
+          std::string name;
+          if (SectionHeader(line, &name)) names.push_back(name);
+        }
+      } else {
+        size_t header = 0, end = 0;
+        if (FindSection(f, app_name, &header, &end)) {
+          for (size_t i = header + 1; i < end; ++i) {
+            std::string key;
+            if (KeyLine(f.lines[i], &key, nullptr) && !key.empty()) names.push_back(key);
+          }
+        }
+      }
+    }
+    return CopyList(names, returned, size);
+  }
+  std::string value;
+  if (!Lookup(path, app_name, key_name, &value)) {
+    value = default_value ? default_value : "";
+    size_t last = value.find_last_not_of(' ');
+    value = last == std::string::npos ? "" : value.substr(0, last + 1);
+  }
+  return CopyOut(value, returned, size);
+}
+
+extern "C" DWORD WINAPI GetProfileStringA(LPCSTR app_name, LPCSTR key_name, LPCSTR default_value,
+                                          LPSTR returned, DWORD size) {
+  return GetPrivateProfileStringA(app_name, key_name, default_value, returned, size, nullptr);
+}
+
+// An absent key and a key with an empty value give the default.
+extern "C" UINT WINAPI GetPrivateProfileIntA(LPCSTR app_name, LPCSTR key_name, INT default_value,
+                                             LPCSTR file_name) {
+  std::string value;
+  if (!app_name || !key_name || !Lookup(PrivatePath(file_name), app_name, key_name, &value) ||
+      value.empty()) {
+    return static_cast<UINT>(default_value);
+  }
+  return ParseProfileInt(value);
+}
+
+extern "C" UINT WINAPI GetProfileIntA(LPCSTR app_name, LPCSTR key_name, INT default_value) {
+  return GetPrivateProfileIntA(app_name, key_name, default_value, nullptr);
+}
+
+extern "C" BOOL WINAPI WritePrivateProfileStringA(LPCSTR app_name, LPCSTR key_name, LPCSTR value,
+                                                  LPCSTR file_name) {
+  return Write(PrivatePath(file_name), app_name, key_name, value) ? TRUE : FALSE;
+}
+
+extern "C" BOOL WINAPI WriteProfileStringA(LPCSTR app_name, LPCSTR key_name, LPCSTR value) {
+  return WritePrivateProfileStringA(app_name, key_name, value, nullptr);
+}

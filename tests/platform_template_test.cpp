@@ -1,0 +1,243 @@
+// The resource script as the stand-in layer reads it: the main dialog's 40
+// controls in template order, the umlauts as UTF-8, the script features the
+// parser accepts and refuses, and dialog units turned into pixels.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "orbel_test_api.h"
+#include "resource.h"
+
+namespace {
+
+standin::DialogTemplate MainDialog() {
+  standin::DialogTemplate t;
+  std::string error;
+  EXPECT_TRUE(
+      standin::ParseDialogTemplate(standin::BuiltInResourceScript(), "RunDialog", &t, &error))
+      << error;
+  return t;
+}
+
+TEST(PlatformTemplate, MainDialogHeader) {
+  const standin::DialogTemplate t = MainDialog();
+  EXPECT_EQ(t.caption, "Zoror ido Rede");
+  EXPECT_EQ(t.style, 0x90C808CCu);
+  EXPECT_EQ(t.ex_style, 0x00000009u);
+  EXPECT_EQ(t.font_size, 8);
+  EXPECT_EQ(t.font_face, "MS Sans Serif");
+  EXPECT_EQ((std::vector<int>{t.x, t.y, t.cx, t.cy}), (std::vector<int>{107, 12, 227, 308}));
+}
+
+// Every control: id, class, style, extended style, text and rectangle, in
+// template order (which is also the tab order).
+TEST(PlatformTemplate, FortyControlsInTemplateOrder) {
+  struct Row {
+    int id;
+    const char* cls;
+    DWORD style;
+    DWORD ex_style;
+    const char* text;
+    int x, y, cx, cy;
+  };
+  const DWORD kField = 0x50810000, kReadOnly = 0x50810800, kRadio = 0x50010004, kCheck = 0x50010003,
+              kGroup = 0x50020007;
+  const Row rows[] = {
+      {101, "Edit", kField, 0, "", 20, 23, 20, 12},
+      {102, "Edit", kField, 0, "", 59, 23, 20, 12},
+      {103, "Edit", kField, 0, "", 98, 23, 20, 12},
+      {130, "Button", kRadio, 0, "Ost", 145, 16, 34, 12},
+      {131, "Button", kRadio, 0, "West", 145, 28, 34, 12},
+      {104, "Edit", kField, 0, "", 19, 60, 20, 12},
+      {105, "Edit", kField, 0, "", 58, 60, 20, 12},
+      {106, "Edit", kField, 0, "", 97, 60, 20, 12},
+      {132, "Button", kRadio, 0, "Nord", 145, 54, 34, 12},
+      {133, "Button", kRadio, 0,
+       "S\xC3\xBC"
+       "d",
+       145, 67, 34, 10},
+      {115, "Button", kCheck, 0,
+       "Systemzeit \xC3\xBC"
+       "bernehmen",
+       10, 143, 98, 12},
+      {112, "Button", kCheck, 0, "Sommerzeit", 10, 125, 47, 12},
+      {118, "Button", kGroup, 0, "Breitengrad", 10, 48, 176, 32},
+      {123, "Button", kGroup, 0, "Mond", 4, 222, 116, 48},
+      {126, "Button", kGroup, 0, "Aufgang", 64, 231, 43, 32},
+      {114, "Button", kGroup, 0, "Sonne", 4, 164, 116, 48},
+      {120, "Button", kGroup, 0, "Datum", 61, 85, 67, 32},
+      {119, "Button", kGroup, 0, "Zeitzone", 10, 85, 38, 32},
+      {117, "Button", kGroup, 0, "L\xC3\xA4ngengrad", 10, 10, 176, 32},
+      {107, "Edit", kField, 0, "", 18, 97, 20, 12},
+      {108, "Edit", kField, 0, "", 67, 98, 12, 12},
+      {109, "Edit", kField, 0, "", 84, 98, 12, 12},
+      {110, "Edit", kField, 0, "", 101, 98, 20, 12},
+      {200, "Edit", kReadOnly, 0, "\xC2\xB0", 44, 23, 10, 12},
+      {200, "Edit", kReadOnly, 0, "'", 83, 23, 10, 12},
+      {200, "Edit", kReadOnly, 0, "''", 123, 23, 10, 12},
+      {200, "Edit", kReadOnly, 0, "\xC2\xB0", 43, 60, 10, 12},
+      {200, "Edit", kReadOnly, 0, "'", 82, 60, 10, 12},
+      {200, "Edit", kReadOnly, 0, "''", 122, 60, 10, 12},
+      {121, "Button", kGroup, 0, "Aufgang", 9, 173, 43, 32},
+      {111, "Edit", kReadOnly, 0, "", 20, 186, 22, 12},
+      {200, "Edit", kReadOnly, 0, ".", 79, 98, 5, 12},
+      {116, "Edit", kReadOnly, 0, ".", 96, 98, 5, 12},
+      {122, "Button", kGroup, 0, "Untergang", 64, 174, 43, 32},
+      {113, "Edit", kReadOnly, 0, "", 75, 187, 22, 12},
+      {124, "Button", kGroup, 0, "Untergang", 9, 230, 43, 32},
+      {125, "Edit", kReadOnly, 0, "", 20, 243, 22, 12},
+      {127, "Edit", kReadOnly, 0, "", 75, 244, 22, 12},
+      {128, "Button", kGroup, 0, "Mondphase", 127, 170, 92, 100},
+      {129, "Button", 0x50000007, 0x00020020, "", 148, 200, 50, 46},
+  };
+  const standin::DialogTemplate t = MainDialog();
+  ASSERT_EQ(t.controls.size(), 40u);
+  for (size_t i = 0; i < t.controls.size(); ++i) {
+    SCOPED_TRACE(i + 1);
+    const standin::ControlTemplate& c = t.controls[i];
+    const Row& r = rows[i];
+    EXPECT_EQ(c.id, r.id);
+    EXPECT_EQ(c.class_name, r.cls);
+    EXPECT_EQ(c.style, r.style);
+    EXPECT_EQ(c.ex_style, r.ex_style);
+    EXPECT_EQ(c.text, r.text);
+    EXPECT_EQ((std::vector<int>{c.x, c.y, c.cx, c.cy}), (std::vector<int>{r.x, r.y, r.cx, r.cy}));
+  }
+}
+
+TEST(PlatformTemplate, ResourceHeaderIds) {
+  EXPECT_EQ(IDC_LONG_DEG, 101);
+  EXPECT_EQ(IDC_PHASE_FRAME, 129);
+  EXPECT_EQ(IDC_SOUTH, 133);
+  EXPECT_EQ(IDC_MARK, 200);
+  EXPECT_EQ(IDC_STATUSBAR, 32778);
+  EXPECT_EQ(IDT_CLOCK, 1);
+}
+
+// Dialog units with the 6 x 13 base units, and the non-client edges that the
+// dialog manager and the styles give each window.
+TEST(PlatformTemplate, PixelsOfTheBuiltDialog) {
+  standin::Reset();
+  HWND d = CreateDialogParamA(nullptr, "RunDialog", nullptr, nullptr, 0);
+  ASSERT_NE(d, nullptr);
+  RECT rc{};
+  GetClientRect(d, &rc);
+  EXPECT_EQ(rc.right, 341);   // MulDiv(227, 6, 4) = 340.5 rounded away from zero
+  EXPECT_EQ(rc.bottom, 501);  // MulDiv(308, 13, 8) = 500.5
+  struct Case {
+    int id;
+    int left, top, width, height;     // window, dialog client pixels
+    int client_width, client_height;  // GetClientRect
+  };
+  const Case cases[] = {
+      {IDC_PHASE_FRAME, 222, 325, 75, 75, 73, 73},  // 1-pixel static edge
+      {IDC_LONG_DEG, 30, 37, 30, 20, 26, 16},       // WS_BORDER became a 2-pixel client edge
+      {IDC_DAY, 101, 159, 18, 20, 14, 16},
+      {IDC_SOUTH, 218, 109, 51, 16, 51, 16},  // no frame at all
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    std::optional<standin::ControlState> st = standin::Control(d, c.id);
+    ASSERT_TRUE(st);
+    EXPECT_EQ(st->rect_px.left, c.left);
+    EXPECT_EQ(st->rect_px.top, c.top);
+    EXPECT_EQ(st->rect_px.right - st->rect_px.left, c.width);
+    EXPECT_EQ(st->rect_px.bottom - st->rect_px.top, c.height);
+    GetClientRect(GetDlgItem(d, c.id), &rc);
+    EXPECT_EQ(rc.left, 0);
+    EXPECT_EQ(rc.top, 0);
+    EXPECT_EQ(rc.right, c.client_width);
+    EXPECT_EQ(rc.bottom, c.client_height);
+  }
+  // The dialog manager's conversion of WS_BORDER, visible in the window styles.
+  EXPECT_EQ(GetWindowLongA(GetDlgItem(d, IDC_LONG_DEG), GWL_STYLE), 0x50010000);
+  EXPECT_EQ(GetWindowLongA(GetDlgItem(d, IDC_LONG_DEG), GWL_EXSTYLE),
+            WS_EX_CLIENTEDGE | WS_EX_NOPARENTNOTIFY);
+  EXPECT_EQ(standin::DialogUnitsToPixelsX(50), 75);
+  EXPECT_EQ(standin::DialogUnitsToPixelsY(46), 75);  // 74.75
+  DestroyWindow(d);
+  standin::Reset();
+}
+
+TEST(PlatformTemplate, ScriptFeatures) {
+  const char* script = R"(
+#include "resource.h"
+#define MY_ID 42
+#pragma code_page(65001)
+/* A block comment
+   over two lines */
+#ifdef NOT_DEFINED
+broken stuff that is skipped
+#else
+Other DIALOGEX 0, 0, 10, 10
+BEGIN
+  CONTROL "x", 1, "Button", BS_PUSHBUTTON, 0, 0, 5, 5
+END
+#endif
+101 ICON "ignored.ico"
+Sample DIALOGEX DISCARDABLE 1, 2, 30, 40, 0
+EXSTYLE WS_EX_TOPMOST
+CAPTION "Say ""hi"""
+FONT 8, "MS Sans Serif", 400, 0, 1
+BEGIN
+  CONTROL "a", MY_ID, EDIT, WS_TABSTOP | NOT WS_VISIBLE, 1, 2, 3, 4  // trailing comment
+  CONTROL "b", IDC_EAST, "Button", BS_AUTOCHECKBOX | WS_GROUP, 5, 6, 7, 8, WS_EX_STATICEDGE, 99
+END
+)";
+  standin::DialogTemplate t;
+  std::string error;
+  ASSERT_TRUE(standin::ParseDialogTemplate(script, "sample", &t, &error)) << error;
+  EXPECT_EQ(t.caption, "Say \"hi\"");
+  // No STYLE: the resource compiler's default plus caption and font bits.
+  EXPECT_EQ(t.style,
+            static_cast<DWORD>(WS_POPUP | WS_BORDER | WS_SYSMENU | WS_CAPTION | DS_SETFONT));
+  EXPECT_EQ(t.ex_style, static_cast<DWORD>(WS_EX_TOPMOST));
+  ASSERT_EQ(t.controls.size(), 2u);
+  EXPECT_EQ(t.controls[0].id, 42);
+  EXPECT_EQ(t.controls[0].class_name, "EDIT");
+  EXPECT_EQ(t.controls[0].style, static_cast<DWORD>(WS_CHILD | WS_TABSTOP));
+  EXPECT_EQ(t.controls[1].id, 130);
+  EXPECT_EQ(t.controls[1].style,
+            static_cast<DWORD>(WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX | WS_GROUP));
+  EXPECT_EQ(t.controls[1].ex_style, static_cast<DWORD>(WS_EX_STATICEDGE));
+  ASSERT_TRUE(standin::ParseDialogTemplate(script, "Other", &t, &error)) << error;
+  EXPECT_EQ(t.controls.size(), 1u);
+}
+
+TEST(PlatformTemplate, RefusedScripts) {
+  struct Case {
+    const char* script;
+    const char* error;
+  };
+  const Case cases[] = {
+      {"D DIALOGEX 0,0,1,1\nBEGIN\n  LTEXT \"x\", 1, 0, 0, 1, 1\nEND\n",
+       "line 3: unsupported control statement 'LTEXT': write controls in the CONTROL form"},
+      {"#pragma code_page(1252)\nD DIALOGEX 0,0,1,1\nBEGIN\nEND\n",
+       "line 1: only #pragma code_page(65001) (UTF-8) is read"},
+      {"E DIALOGEX 0,0,1,1\nBEGIN\nEND\n", "no DIALOGEX resource named \"D\""},
+      {"D DIALOGEX 0,0,1,1\nBEGIN\n  CONTROL \"x, 1, \"Edit\", 0, 0, 0, 1, 1\nEND\n",
+       "line 3: unterminated string"},
+      {"#ifdef X\nD DIALOGEX 0,0,1,1\n", "line 2: #if without #endif"},
+  };
+  for (const Case& c : cases) {
+    standin::DialogTemplate t;
+    std::string error;
+    EXPECT_FALSE(standin::ParseDialogTemplate(c.script, "D", &t, &error));
+    EXPECT_EQ(error, c.error);
+  }
+}
+
+TEST(PlatformTemplate, MissingTemplateFailsTheDialog) {
+  standin::Reset();
+  standin::RemoveDialogTemplate("RunDialog");
+  EXPECT_EQ(DialogBoxParamA(nullptr, "RunDialog", nullptr, nullptr, 0), -1);
+  EXPECT_EQ(CreateDialogParamA(nullptr, "RunDialog", nullptr, nullptr, 0), nullptr);
+  standin::Reset();  // the built-in template is back
+  HWND d = CreateDialogParamA(nullptr, "rundialog", nullptr, nullptr, 0);
+  EXPECT_NE(d, nullptr);
+  standin::Reset();
+}
+
+}  // namespace
