@@ -5,8 +5,10 @@
 //   orbel-cli day [options]   one date and place
 //   orbel-cli table --year Y  every day of a year
 //   orbel-cli batch           raw engine queries from standard input
+//   orbel-cli phase           the moon-phase picture as PNG or PPM
 //
 // Exit status: 0 success, 1 batch input had rejected lines, 2 usage error.
+#include <charconv>
 #include <cstdio>
 #include <iostream>
 #include <optional>
@@ -23,6 +25,8 @@
 #include <CLI/CLI.hpp>
 
 #include "batch.h"
+#include "moon_age.h"
+#include "phase.h"
 #include "clock.h"
 #include "place.h"
 #include "report.h"
@@ -153,6 +157,53 @@ int RunTable(const TableOptions& options) {
   return 0;
 }
 
+struct PhaseOptions {
+  std::string age;
+  std::string date;
+  std::string radius;
+  std::string out;
+};
+
+int32_t ParseAge(std::string_view text) {
+  int32_t age = 0;
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, age);
+  if (ec != std::errc() || ptr != end) throw InputError("not a whole number of days");
+  return age;
+}
+
+int ParseRadius(std::string_view text) {
+  int radius = 0;
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, radius);
+  if (ec != std::errc() || ptr != end || radius < 1 || radius > orbel::kMaxRadius) {
+    throw InputError("not a radius from 1 to " + std::to_string(orbel::kMaxRadius));
+  }
+  return radius;
+}
+
+int RunPhase(const PhaseOptions& options, const CLI::App& command) {
+  int32_t age = 0;
+  if (command.count("--age") > 0) {
+    age = ParseOption("--age", options.age, ParseAge);
+  } else {
+    const orbel::Date date = ParseOption("--date", options.date, orbel::ParseDate);
+    age = MoonAge(static_cast<uint8_t>(date.day), static_cast<uint8_t>(date.month),
+                  static_cast<uint32_t>(date.year));
+  }
+  const int radius = command.count("--radius") > 0
+                         ? ParseOption("--radius", options.radius, ParseRadius)
+                         : orbel::kFrameRadius;
+  try {
+    orbel::WritePhasePicture(age, radius, options.out);
+  } catch (const std::runtime_error& e) {
+    if (dynamic_cast<const InputError*>(&e) != nullptr) throw;
+    std::cerr << "orbel-cli: " << e.what() << '\n';
+    return 1;
+  }
+  return 0;
+}
+
 int RunBatchCommand() {
   std::ios::sync_with_stdio(false);
   std::cin.tie(nullptr);
@@ -194,7 +245,24 @@ int main(int argc, char** argv) {
       "-128-127. Blank lines and lines starting with # are skipped. A rejected line is "
       "reported on standard error as 'line N: reason' and makes the exit status 1.");
 
-  // Further commands (such as a moon phase picture) are added here.
+  PhaseOptions phaseOptions;
+  CLI::App* phase = app.add_subcommand("phase", "The moon-phase picture as an image file");
+  CLI::Option* ageOption =
+      phase->add_option("--age", phaseOptions.age, "Moon age in days (30 and above draw as 30)")
+          ->type_name("DAYS");
+  CLI::Option* dateOption =
+      phase->add_option("--date", phaseOptions.date, "Date whose moon age to draw")
+          ->type_name("YYYY-MM-DD");
+  ageOption->excludes(dateOption);
+  phase
+      ->add_option("--radius", phaseOptions.radius,
+                   "Radius in pixels (default " + std::to_string(orbel::kFrameRadius) +
+                       ", as in the dialog's frame)")
+      ->type_name("PIXELS");
+  phase->add_option("--out", phaseOptions.out, "Output file, .png or .ppm")
+      ->type_name("FILE")
+      ->required();
+  phase->footer("Give exactly one of --age and --date.");
 
   try {
     app.parse(argc, argv);
@@ -207,6 +275,12 @@ int main(int argc, char** argv) {
   try {
     if (*table) return RunTable(tableOptions);
     if (*batch) return RunBatchCommand();
+    if (*phase) {
+      if (ageOption->count() == 0 && dateOption->count() == 0) {
+        throw InputError("phase needs --age or --date (see orbel-cli phase --help)");
+      }
+      return RunPhase(phaseOptions, *phase);
+    }
     return RunDay(dayOptions, *day);
   } catch (const InputError& e) {
     std::cerr << "orbel-cli: " << e.what() << '\n';

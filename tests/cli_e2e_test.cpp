@@ -168,3 +168,80 @@ TEST(CliEndToEnd, BatchExitStatusAndLineIndependenceAcrossProcesses) {
 }
 
 }  // namespace
+
+namespace {
+
+// A binary PPM written by "orbel-cli phase", as rows of RGB triples.
+struct Ppm {
+  int width = 0, height = 0;
+  std::string rgb;
+  bool Yellow(int x, int y) const {
+    const size_t i = (static_cast<size_t>(y) * width + x) * 3;
+    return rgb[i] == '\xff' && rgb[i + 1] == '\xff' && rgb[i + 2] == '\0';
+  }
+  int YellowIn(int fromX, int toX) const {
+    int n = 0;
+    for (int y = 0; y < height; ++y)
+      for (int x = fromX; x < toX; ++x) n += Yellow(x, y);
+    return n;
+  }
+};
+
+Ppm ReadPpm(const std::string& path) {
+  std::istringstream in(ReadFile(path));
+  std::string magic;
+  int maxValue = 0;
+  Ppm ppm;
+  in >> magic >> ppm.width >> ppm.height >> maxValue;
+  in.get();
+  ppm.rgb.assign(std::istreambuf_iterator<char>(in), {});
+  EXPECT_EQ(magic, "P6");
+  EXPECT_EQ(ppm.rgb.size(), static_cast<size_t>(ppm.width) * ppm.height * 3);
+  return ppm;
+}
+
+// Radius 37: age 1 is a thin crescent on the right, age 29 one on the left.
+TEST(CliEndToEnd, PhasePictureCrescents) {
+  const std::string path = ::testing::TempDir() + "orbel_phase_" + std::to_string(getpid());
+  ASSERT_EQ(RunCli({"phase", "--age", "1", "--radius", "37", "--out", path + ".ppm"}).status, 0);
+  const Ppm waxing = ReadPpm(path + ".ppm");
+  EXPECT_EQ(waxing.width, 74);
+  EXPECT_EQ(waxing.YellowIn(0, 37), 0);
+  EXPECT_GT(waxing.YellowIn(37, 74), 20);
+  ASSERT_EQ(RunCli({"phase", "--age", "29", "--radius", "37", "--out", path + ".ppm"}).status, 0);
+  const Ppm waning = ReadPpm(path + ".ppm");
+  EXPECT_EQ(waning.YellowIn(37, 74), 0);
+  EXPECT_GT(waning.YellowIn(0, 37), 20);
+
+  // The default radius is the dialog frame's; --date takes the moon's age.
+  ASSERT_EQ(RunCli({"phase", "--date", "2000-01-21", "--out", path + ".ppm"}).status, 0);
+  const Ppm dated = ReadPpm(path + ".ppm");
+  EXPECT_EQ(dated.width, 72);
+  EXPECT_GT(dated.YellowIn(0, 72), 3000);  // age 14: nearly all lit
+
+  ASSERT_EQ(RunCli({"phase", "--age", "3", "--out", path + ".png"}).status, 0);
+  EXPECT_EQ(ReadFile(path + ".png").substr(1, 3), "PNG");
+}
+
+TEST(CliEndToEnd, PhasePictureErrors) {
+  const struct {
+    std::vector<std::string> args;
+    const char* message;
+  } cases[] = {
+      {{"phase", "--out", "x.png"}, "needs --age or --date"},
+      {{"phase", "--age", "3", "--radius", "0", "--out", "x.png"}, "--radius \"0\""},
+      {{"phase", "--age", "x", "--out", "x.png"}, "--age \"x\""},
+      {{"phase", "--age", "3", "--out", "x.gif"}, ".png or .ppm"},
+      {{"phase", "--age", "3", "--date", "2000-01-01", "--out", "x.png"}, "excludes"},
+  };
+  for (const auto& c : cases) {
+    const CliRun run = RunCli(c.args);
+    EXPECT_EQ(run.status, 2) << c.message;
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+  }
+  const CliRun unwritable = RunCli({"phase", "--age", "3", "--out", "/nonexistent/dir/x.png"});
+  EXPECT_EQ(unwritable.status, 1);
+  EXPECT_NE(unwritable.err.find("cannot write"), std::string::npos);
+}
+
+}  // namespace
