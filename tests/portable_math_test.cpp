@@ -91,6 +91,11 @@ const Sample kSamples[] = {
 };
 
 TEST(PortableMath, WithinOneUlpOfLibmOnRandomInputs) {
+#ifdef _WIN32
+  // The reference is glibc's libm; MinGW's own cos is far off near multiples
+  // of pi/2. The Windows build is checked against the Linux bits instead.
+  GTEST_SKIP() << "compared with glibc only";
+#endif
   constexpr int kCount = 200000;
   for (const Sample& sample : kSamples) {
     for (const Named& f : kFunctions) {
