@@ -211,20 +211,21 @@ void RecomputeEvents(HWND dialog) {
   if (Settings.North != 1) latitude = 360 - latitude;
 
   // Daylight saving moves the clock one hour further from universal time.
-  const uint32_t zoneHours = GetDlgItemInt(dialog, IDC_ZONE, nullptr, TRUE) -
-                             (IsChecked(dialog, IDC_DAYLIGHT) ? 1u : 0u);
+  const uint32_t zoneHours =
+      GetDlgItemInt(dialog, IDC_ZONE, nullptr, TRUE) - (IsChecked(dialog, IDC_DAYLIGHT) ? 1u : 0u);
   const int8_t zone = static_cast<int8_t>(static_cast<uint8_t>(zoneHours & 0xFF));
   const FieldDate date = ReadDateFields(dialog);
+  const EventQuery q = {date.day, date.month, date.year, latitude, longitude, zone};
 
   // Each engine text lives in a buffer the next query may reuse: copy at once.
   SetDlgItemTextA(dialog, IDC_SUNRISE,
-                  SunriseText(date.day, date.month, date.year, latitude, longitude, zone));
+                  SunriseText(q.day, q.month, q.year, q.latitude, q.longitude, q.zone));
   SetDlgItemTextA(dialog, IDC_SUNSET,
-                  SunsetText(date.day, date.month, date.year, latitude, longitude, zone));
+                  SunsetText(q.day, q.month, q.year, q.latitude, q.longitude, q.zone));
   SetDlgItemTextA(dialog, IDC_MOONSET,
-                  MoonsetText(date.day, date.month, date.year, latitude, longitude, zone));
+                  MoonsetText(q.day, q.month, q.year, q.latitude, q.longitude, q.zone));
   SetDlgItemTextA(dialog, IDC_MOONRISE,
-                  MoonriseText(date.day, date.month, date.year, latitude, longitude, zone));
+                  MoonriseText(q.day, q.month, q.year, q.latitude, q.longitude, q.zone));
 }
 
 INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
