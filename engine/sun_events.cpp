@@ -69,10 +69,12 @@ double SolveCrossing(double a, double b, double r, double q0) {
   return t;
 }
 
+// The horizon circle and the latitude's sine and cosine. They are the same for
+// every hour of a scan, so they are formed once per scan; the values are the
+// same bits as forming them in each hour.
+double c0, sinLat, cosLat;
+
 void TestHour(double h, double theta0, double dec2, double ra2, double ra0, double dec0) {
-  const double c0 = pmath::Cos(kZenithDistance);
-  const double sinLat = pmath::Sin(latitude * kDegToRad);
-  const double cosLat = pmath::Cos(latitude * kDegToRad);
 
   const double theta = h * kSiderealPerHour + theta0;
   const double theta2 = theta + kSiderealPerHour;
@@ -146,6 +148,10 @@ void ComputeSunEvents() {
   SunPosition(d, ra0, dec0);
   SunPosition(d + 1, ra1, dec1);
   if (ra1 < ra0) ra1 = ra1 + kTwoPi;
+
+  c0 = pmath::Cos(kZenithDistance);
+  sinLat = pmath::Sin(latitude * kDegToRad);
+  cosLat = pmath::Cos(latitude * kDegToRad);
 
   riseFound = 0;
   setFound = 0;
