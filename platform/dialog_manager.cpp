@@ -260,27 +260,54 @@ bool ClickControl(HWND dialog, Window* c, EditEntry entry) {
   return true;
 }
 
-bool RightClickAt(HWND dialog, POINT pt, bool shift, bool ctrl) {
-  Window* d = W(dialog);
-  if (!d) return false;
-  WPARAM mods = (shift ? MK_SHIFT : 0) | (ctrl ? MK_CONTROL : 0);
+// The child that takes the mouse at `pt` (dialog client pixels): the first
+// visible one in z order (template order) whose window holds the point. Group
+// boxes are transparent to the mouse. Null on the bare dialog surface.
+Window* ChildAt(Window* d, POINT pt) {
   for (HWND h : d->children) {
     Window* c = W(h);
     if (!c || !(c->style & WS_VISIBLE) || IsGroupBox(c)) continue;
-    if (pt.x < c->rect.left || pt.x >= c->rect.right || pt.y < c->rect.top ||
-        pt.y >= c->rect.bottom) {
-      continue;
+    if (pt.x >= c->rect.left && pt.x < c->rect.right && pt.y >= c->rect.top &&
+        pt.y < c->rect.bottom) {
+      return c;
     }
-    if (c->style & WS_DISABLED) return false;  // a disabled control swallows the click
-    LPARAM at = MAKELPARAM(pt.x - c->rect.left, pt.y - c->rect.top);
-    SendMessageA(h, WM_RBUTTONDOWN, MK_RBUTTON | mods, at);
-    if (W(h)) SendMessageA(h, WM_RBUTTONUP, mods, at);
-    return true;
   }
+  return nullptr;
+}
+
+// `pt` in dialog client pixels as client coordinates of `c`, packed for a
+// mouse message.
+LPARAM ClientPoint(Window* d, Window* c, POINT pt) {
+  POINT dialog_origin = ClientOriginOnScreen(d);
+  POINT control_origin = ClientOriginOnScreen(c);
+  return MAKELPARAM(pt.x - (control_origin.x - dialog_origin.x),
+                    pt.y - (control_origin.y - dialog_origin.y));
+}
+
+// One mouse click (button down, then up) at `pt`, delivered as Windows does to
+// the window under the point; a disabled control swallows it.
+bool MouseClickAt(HWND dialog, POINT pt, UINT down, UINT up, WPARAM button, WPARAM mods) {
+  Window* d = W(dialog);
+  if (!d) return false;
+  HWND target = dialog;
   LPARAM at = MAKELPARAM(pt.x, pt.y);
-  SendMessageA(dialog, WM_RBUTTONDOWN, MK_RBUTTON | mods, at);
-  if (W(dialog)) SendMessageA(dialog, WM_RBUTTONUP, mods, at);
+  if (Window* c = ChildAt(d, pt)) {
+    if (c->style & WS_DISABLED) return false;
+    target = c->handle;
+    at = ClientPoint(d, c, pt);
+  }
+  SendMessageA(target, down, button | mods, at);
+  if (W(target)) SendMessageA(target, up, mods, at);
   return true;
+}
+
+bool RightClickAt(HWND dialog, POINT pt, bool shift, bool ctrl) {
+  WPARAM mods = (shift ? MK_SHIFT : 0) | (ctrl ? MK_CONTROL : 0);
+  return MouseClickAt(dialog, pt, WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON, mods);
+}
+
+bool LeftClickAt(HWND dialog, POINT pt) {
+  return MouseClickAt(dialog, pt, WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, 0);
 }
 
 void AdvanceTime(long long ms) {
@@ -377,6 +404,8 @@ bool PerformInput(HWND dialog, const Input& input) {
       Window* c = target();
       return ClickControl(dialog, c, EditEntry::kCaretAtEnd);
     }
+    case Input::Kind::kClickAt:
+      return LeftClickAt(dialog, input.point);
     case Input::Kind::kType: {
       if (!d) return false;
       Window* c = target();

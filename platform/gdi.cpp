@@ -285,6 +285,7 @@ int LiveDcCount() {
 
 using namespace standin::internal;
 
+// The classic Windows 2000 colour scheme; the Linux window paints with it too.
 extern "C" DWORD WINAPI GetSysColor(int index) {
   switch (index) {
     case COLOR_WINDOW:
@@ -292,10 +293,18 @@ extern "C" DWORD WINAPI GetSysColor(int index) {
     case COLOR_WINDOWTEXT:
     case COLOR_BTNTEXT:
     case COLOR_MENUTEXT:
+    case COLOR_WINDOWFRAME:
       return RGB(0, 0, 0);
     case COLOR_BTNFACE:
     case COLOR_MENU:
+    case COLOR_3DLIGHT:
       return RGB(212, 208, 200);
+    case COLOR_3DDKSHADOW:
+      return RGB(64, 64, 64);
+    case COLOR_HIGHLIGHT:
+      return RGB(10, 36, 106);
+    case COLOR_HIGHLIGHTTEXT:
+      return RGB(255, 255, 255);
     case COLOR_BTNSHADOW:
     case COLOR_GRAYTEXT:
       return RGB(128, 128, 128);

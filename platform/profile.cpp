@@ -6,14 +6,21 @@
 // stripped. A write changes only the line it concerns (or adds lines); every
 // other byte of the file is kept. Each write goes to a temporary file in the
 // same folder, is flushed to disk and renamed over the original, so a crash
-// leaves the old or the new file, never a mix. A file that cannot be read, or
-// does not look like an INI file (NUL bytes, a "[" line without "]", larger
-// than 4 MiB), reads as having no keys and is never written over.
+// leaves the old or the new file, never a mix. Writers lock the folder (flock)
+// from reading the file to renaming the new one, so two processes writing at
+// once never lose each other's keys. A file that cannot be read, or does not
+// look like an INI file (NUL bytes, a "[" line without "]", larger than
+// 4 MiB), reads as having no keys and is never written over; nor is a file
+// this process may not write, and no write makes a file larger than 4 MiB.
+// A UTF-8 byte-order mark, as Windows editors put at the start, is skipped
+// when reading and kept when writing.
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -31,6 +38,16 @@ std::string& PathOverride() {
   static std::string path;
   return path;
 }
+
+// Bytes the next write may put into its temporary file before it fails as on
+// a full disk; negative when no failure is injected.
+long long& InjectedWriteFailure() {
+  static long long bytes = -1;
+  return bytes;
+}
+
+constexpr size_t kMaxFileSize = 4u * 1024u * 1024u;
+const char kByteOrderMark[] = "\xEF\xBB\xBF";
 
 std::string DefaultPath() {
   const char* xdg = std::getenv("XDG_CONFIG_HOME");
@@ -51,6 +68,7 @@ std::string DefaultPath() {
 enum class Load { kOk, kMissing, kUnreadable, kMalformed };
 
 struct IniFile {
+  std::string bom;                 // a UTF-8 byte-order mark before the first line
   std::vector<std::string> lines;  // each with its own line ending, if any
   std::string eol = "\n";
 };
@@ -95,7 +113,7 @@ Load Read(const std::string& path, IniFile* out) {
     }
     if (n == 0) break;
     data.append(buf, static_cast<size_t>(n));
-    if (data.size() > 4u * 1024u * 1024u) {
+    if (data.size() > kMaxFileSize) {
       close(fd);
       return Load::kMalformed;
     }
@@ -104,6 +122,10 @@ Load Read(const std::string& path, IniFile* out) {
   if (data.find('\0') != std::string::npos) return Load::kMalformed;
   IniFile file;
   size_t pos = 0;
+  if (data.compare(0, 3, kByteOrderMark) == 0) {
+    file.bom = kByteOrderMark;
+    pos = 3;
+  }
   while (pos < data.size()) {
     size_t nl = data.find('\n', pos);
     size_t end = nl == std::string::npos ? data.size() : nl + 1;
@@ -183,29 +205,65 @@ bool MakeDirs(const std::string& dir) {
 }
 
 bool WriteAll(int fd, const std::string& data) {
+  size_t size = data.size();
+  long long& fail_after = InjectedWriteFailure();
+  const bool fail = fail_after >= 0;
+  if (fail) {
+    size = std::min(size, static_cast<size_t>(fail_after));
+    fail_after = -1;
+  }
   size_t done = 0;
-  while (done < data.size()) {
-    ssize_t n = write(fd, data.data() + done, data.size() - done);
+  while (done < size) {
+    ssize_t n = write(fd, data.data() + done, size - done);
     if (n < 0) {
       if (errno == EINTR) continue;
       return false;
     }
     done += static_cast<size_t>(n);
   }
+  if (fail) errno = ENOSPC;
+  return !fail;
+}
+
+// The real file behind `path` when it is a symbolic link, else `path`.
+bool ResolveLink(std::string* path) {
+  struct stat lst;
+  if (lstat(path->c_str(), &lst) != 0 || !S_ISLNK(lst.st_mode)) return true;
+  char resolved[PATH_MAX];
+  if (!realpath(path->c_str(), resolved)) return false;
+  *path = resolved;
   return true;
 }
 
-// Replaces `path` with `data`: temporary file in the same folder, fsync,
-// rename, fsync of the folder. A symbolic link is written through to its target.
-bool AtomicReplace(std::string path, const std::string& data) {
-  struct stat lst;
-  if (lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
-    char resolved[PATH_MAX];
-    if (!realpath(path.c_str(), resolved)) return false;
-    path = resolved;
-  }
+std::string FolderOf(const std::string& path) {
   size_t slash = path.rfind('/');
-  std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+  return slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+}
+
+// Holds an exclusive flock on a folder while it lives. Without a folder that
+// can be opened the write goes ahead unlocked; it fails later if it must.
+class FolderLock {
+ public:
+  explicit FolderLock(const std::string& dir)
+      : fd_(open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+    while (fd_ >= 0 && flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+    }
+  }
+  ~FolderLock() {
+    if (fd_ >= 0) close(fd_);  // closing releases the lock
+  }
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+
+ private:
+  int fd_;
+};
+
+// Replaces `path` (no symbolic link) with `data`: temporary file in the same
+// folder, fsync, rename, fsync of the folder.
+bool AtomicReplace(const std::string& path, const std::string& data) {
+  size_t slash = path.rfind('/');
+  std::string dir = FolderOf(path);
   std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
   std::string tmp = dir + "/." + base + ".XXXXXX";
   std::vector<char> name(tmp.begin(), tmp.end());
@@ -242,9 +300,14 @@ bool Write(const std::string& path, const char* section, const char* key, const 
   }
   size_t slash = path.rfind('/');
   if (slash != std::string::npos && slash > 0 && !MakeDirs(path.substr(0, slash))) return false;
+  // A symbolic link is written through to its target, locked in its folder.
+  std::string target = path;
+  if (!ResolveLink(&target)) return false;
+  FolderLock lock(FolderOf(target));
   IniFile f;
-  Load load = Read(path, &f);
-  if (load == Load::kUnreadable || load == Load::kMalformed) return false;  // never clobber
+  Load load = Read(target, &f);
+  if (load == Load::kUnreadable || load == Load::kMalformed) return false;   // never clobber
+  if (load == Load::kOk && access(target.c_str(), W_OK) != 0) return false;  // read-only file
   const std::string& eol = f.eol;
   size_t header = 0, end = 0;
   bool have_section = FindSection(f, section, &header, &end);
@@ -281,9 +344,11 @@ bool Write(const std::string& path, const char* section, const char* key, const 
       f.lines.push_back(std::string(key) + "=" + value + eol);
     }
   }
-  std::string data;
+  std::string data = f.bom;
   for (const std::string& l : f.lines) data += l;
-  return AtomicReplace(path, data);
+  // A larger file would read as having no keys: keep the old one instead.
+  if (data.size() > kMaxFileSize) return false;
+  return AtomicReplace(target, data);
 }
 
 // GetProfileInt's reading: optional sign, then decimal digits up to the first
@@ -347,12 +412,17 @@ DWORD CopyList(const std::vector<std::string>& names, LPSTR out, DWORD size) {
 
 void ResetProfile() {
   PathOverride().clear();
+  InjectedWriteFailure() = -1;
 }
 
 }  // namespace internal
 
 void SetProfilePath(const std::string& path) {
   internal::PathOverride() = path;
+}
+
+void FailProfileWriteAfter(long long bytes) {
+  internal::InjectedWriteFailure() = bytes < 0 ? -1 : bytes;
 }
 
 std::string ProfilePath() {

@@ -26,6 +26,7 @@ ControlState StateOf(Window* c) {
   st.check = static_cast<int>(c->check);
   st.sel_start = std::min(c->sel_anchor, c->sel_caret);
   st.sel_end = std::max(c->sel_anchor, c->sel_caret);
+  st.caret = c->sel_caret;
   return st;
 }
 
@@ -81,6 +82,13 @@ Input Input::ClickWindow(HWND hwnd) {
   Input in;
   in.kind = Kind::kClick;
   in.hwnd = hwnd;
+  return in;
+}
+
+Input Input::ClickAt(int x, int y) {
+  Input in;
+  in.kind = Kind::kClickAt;
+  in.point = POINT{x, y};
   return in;
 }
 
@@ -305,7 +313,9 @@ std::vector<WindowState> TopLevelWindows() {
 
 std::vector<TimerState> Timers() {
   std::vector<TimerState> out;
-  for (const Timer& t : S().timers) out.push_back(TimerState{t.hwnd, t.id, t.elapse});
+  for (const Timer& t : S().timers) {
+    out.push_back(TimerState{t.hwnd, t.id, t.elapse, t.next_due_ms - S().virtual_ms});
+  }
   return out;
 }
 

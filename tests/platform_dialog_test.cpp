@@ -10,6 +10,7 @@
 
 #include <ctime>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -252,6 +253,52 @@ TEST_F(PlatformDialog, ClicksOnButtons) {
   EXPECT_TRUE(g_log.empty());
 }
 
+// Mouse clicks at dialog pixels, as a front-end forwards them: the control
+// under the point gets the click in its own client coordinates.
+TEST_F(PlatformDialog, ClicksAtPixels) {
+  Open();
+  SetDlgItemTextA(d_, 10, "12");
+  // Field 10's client area starts at dialog pixel (17, 18); digits are 6
+  // pixels wide, and the caret goes to the nearer character boundary.
+  struct Case {
+    int x;
+    size_t caret;
+  };
+  const Case cases[] = {{17, 0}, {19, 0}, {20, 1}, {25, 1}, {26, 2}, {42, 2}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.x);
+    SetFocus(GetDlgItem(d_, 11));
+    ASSERT_TRUE(Do(Input::ClickAt(c.x, 25)));
+    std::optional<standin::ControlState> field = standin::Control(d_, 10);
+    EXPECT_TRUE(field->focused);
+    EXPECT_EQ(field->caret, c.caret);
+    EXPECT_EQ(field->sel_start, field->sel_end);  // a click selects nothing
+  }
+  Do(Input::ClickAt(20, 25));
+  Do(Input::Text("5"));
+  EXPECT_EQ(Text(10), "152");  // typing goes in at the clicked place
+
+  ASSERT_TRUE(Do(Input::ClickAt(20, 55)));  // the check box (15, 49)-(90, 69)
+  EXPECT_EQ(standin::Check(d_, 20), BST_CHECKED);
+  EXPECT_EQ(standin::FocusedId(d_), 20);
+
+  // The bare surface and a group box's inside: the dialog gets the click.
+  for (POINT p : {POINT{2, 2}, POINT{270, 90}}) {
+    g_log.clear();
+    ASSERT_TRUE(Do(Input::ClickAt(p.x, p.y)));
+    ASSERT_EQ(g_log.size(), 1u);
+    EXPECT_EQ(g_log[0].msg, static_cast<UINT>(WM_LBUTTONDOWN));
+    EXPECT_EQ(g_log[0].wp, static_cast<WPARAM>(MK_LBUTTON));
+    EXPECT_EQ(g_log[0].lp, MAKELPARAM(p.x, p.y));
+  }
+
+  EnableWindow(GetDlgItem(d_, 20), FALSE);
+  g_log.clear();
+  EXPECT_FALSE(Do(Input::ClickAt(20, 55)));
+  EXPECT_TRUE(g_log.empty());
+  EXPECT_EQ(standin::Check(d_, 20), BST_CHECKED);
+}
+
 TEST_F(PlatformDialog, EnterEscapeAndCloseBecomeOkAndCancel) {
   struct Case {
     const char* name;
@@ -487,6 +534,23 @@ TEST_F(PlatformDialog, TimersFireOnlyWhileSet) {
   EXPECT_FALSE(KillTimer(d_, 1));
   EXPECT_FALSE(Do(Input::FireTimer(1)));
   EXPECT_TRUE(standin::Timers().empty());
+}
+
+// A front-end waits for the next tick by due_in_ms and then advances the
+// virtual time by what really passed.
+TEST_F(PlatformDialog, TimersTellWhenTheyAreDue) {
+  Open();
+  SetTimer(d_, 1, 1000, nullptr);
+  auto due = [] { return standin::Timers().at(0).due_in_ms; };
+  EXPECT_EQ(due(), 1000);
+  Do(Input::AdvanceTime(400));
+  EXPECT_EQ(due(), 600);
+  g_log.clear();
+  Do(Input::AdvanceTime(1700));  // late: one tick, and the next a period later
+  EXPECT_EQ(g_log.size(), 1u);
+  EXPECT_EQ(due(), 1000);
+  SetTimer(d_, 1, 250, nullptr);  // setting it again restarts the period
+  EXPECT_EQ(due(), 250);
 }
 
 TEST_F(PlatformDialog, StatusWindow) {

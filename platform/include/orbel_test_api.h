@@ -40,6 +40,7 @@ enum class EditEntry {
 struct Input {
   enum class Kind {
     kClick,             // left click on control `id` (or `hwnd`)
+    kClickAt,           // left click at `point` (dialog client pixels), as the mouse gives it
     kType,              // click into edit `id` as `entry` says, then type `text`
     kText,              // type `text` into whatever has the focus
     kKey,               // press and release `vk` with `shift` / `ctrl` held
@@ -68,6 +69,11 @@ struct Input {
 
   static Input Click(int id);
   static Input ClickWindow(HWND hwnd);
+  // A left click at (x, y) in the dialog's client pixels: the control under
+  // the point gets it (group boxes let it through to the dialog), an edit puts
+  // its caret at the character boundary nearest to x. A disabled control
+  // swallows it.
+  static Input ClickAt(int x, int y);
   static Input Type(int id, std::string text, EditEntry entry = EditEntry::kSelectAll);
   static Input Text(std::string text);
   static Input Key(UINT vk, bool shift = false, bool ctrl = false);
@@ -148,6 +154,7 @@ struct ControlState {
   int check = 0;         // buttons: BST_* state
   size_t sel_start = 0;  // edits: selection in characters
   size_t sel_end = 0;
+  size_t caret = 0;  // edits: where the caret is, the end of the selection that moves
 };
 
 struct StatusBarState {
@@ -216,6 +223,9 @@ struct TimerState {
   HWND hwnd = nullptr;
   UINT_PTR id = 0;
   UINT elapse = 0;
+  // Virtual milliseconds until the timer is due (AdvanceTime by at least this
+  // much fires it); 0 or less when it is already due.
+  long long due_in_ms = 0;
 };
 std::vector<TimerState> Timers();
 // Delivers WM_TIMER (or calls the timer's TIMERPROC) if timer `id` of `hwnd`
@@ -254,6 +264,12 @@ void OverrideTimeZoneInformation(std::optional<TimeZoneOverride> tz);
 // $XDG_CONFIG_HOME/orbel/win.ini, else $HOME/.config/orbel/win.ini.
 void SetProfilePath(const std::string& path);
 std::string ProfilePath();
+
+// Makes the next profile write fail as on a full disk once `bytes` bytes of
+// the new file are written (at once for 0); the write returns FALSE and
+// leaves the old file as it was. One write only; a negative count, or
+// Reset(), takes the failure back.
+void FailProfileWriteAfter(long long bytes);
 
 // ---------------------------------------------------------------- templates
 

@@ -1,0 +1,357 @@
+// orbel_accuracy: how close our rises and sets come to published USNO tables,
+// with libnova and PyEphem side by side.
+//
+//   orbel_accuracy FOLDER [--window MINUTES] [--by-table] [--unmatched]
+//                         [--python PATH] [--pyephem-helper PATH] [--no-pyephem]
+//
+// FOLDER holds the tables (see bench/usno_tables.h for the formats read). The
+// report is Markdown on standard output: per body and event, how many of the
+// listed events each method matched within the window and the median, 95th
+// percentile and maximum difference in whole minutes; then the days on which
+// the table lists no event and what each method says on them. --by-table adds
+// the figures per table and place, --unmatched lists the table events our
+// engine did not match, with what it says on that day.
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include <unistd.h>
+
+#include "accuracy_stats.h"
+#include "civil_days.h"
+#include "moon_events.h"
+#include "sun_events.h"
+#include "usno_tables.h"
+#ifdef ORBEL_HAVE_LIBNOVA
+#include "libnova_peer.h"
+#endif
+
+namespace {
+
+using namespace orbel_bench;
+
+const double kPolarCircle = 66.56;
+
+struct Options {
+  std::string folder;
+  int window = 180;
+  bool byTable = false;
+  bool unmatched = false;
+  bool pyephem = true;
+  std::string python = "/usr/bin/python3";
+  std::string helper = ORBEL_PYEPHEM_HELPER;
+};
+
+// --------------------------------------------------------------- the methods
+
+// Our engine, asked for every day of the series and the day either side: the
+// hour query gives the status code (negative) when the event does not happen.
+std::vector<MethodEvent> OrbelEvents(const Series& s) {
+  using Query = int (*)(uint8_t, uint8_t, uint32_t, double, double, int8_t);
+  const Query sun[2][2] = {{SunriseHour, SunriseMinute}, {SunsetHour, SunsetMinute}};
+  const Query moon[2][2] = {{MoonriseHour, MoonriseMinute}, {MoonsetHour, MoonsetMinute}};
+  std::vector<MethodEvent> events;
+  for (int64_t day = s.firstDay - 1; day <= s.lastDay + 1; ++day) {
+    const CivilDate date = CivilFromDays(day);
+    const auto d = static_cast<uint8_t>(date.day);
+    const auto m = static_cast<uint8_t>(date.month);
+    const auto y = static_cast<uint32_t>(date.year);
+    const auto z = static_cast<int8_t>(s.zone);
+    for (int k = 0; k < 2; ++k) {
+      const Query* q = s.body == Body::kSun ? sun[k] : moon[k];
+      const int hour = q[0](d, m, y, s.latitude, s.longitude, z);
+      if (hour < 0) continue;
+      const int minute = q[1](d, m, y, s.latitude, s.longitude, z);
+      events.push_back(
+          {k == 0 ? Kind::kRise : Kind::kSet, day * 1440 + hour * 60 + minute + s.zone * 60, day});
+    }
+  }
+  return events;
+}
+
+#ifdef ORBEL_HAVE_LIBNOVA
+// libnova, asked at local midnight of every day of the series and the day
+// either side; it answers with the next rise and set, so neighbouring days
+// repeat events.
+std::vector<MethodEvent> LibnovaEvents(const Series& s) {
+  std::vector<MethodEvent> events;
+  for (int64_t day = s.firstDay - 1; day <= s.lastDay + 1; ++day) {
+    const double jd = kJulianDayOfDay0 + static_cast<double>(day) + s.zone / 24.0;
+    const PeerRiseSet r = s.body == Body::kSun ? LibnovaSunRiseSet(jd, s.latitude, s.longitude)
+                                               : LibnovaMoonRiseSet(jd, s.latitude, s.longitude);
+    if (r.status != 0) continue;
+    events.push_back(EventAt(Kind::kRise, (r.rise - kJulianDayOfDay0) * 1440, s.zone));
+    events.push_back(EventAt(Kind::kSet, (r.set - kJulianDayOfDay0) * 1440, s.zone));
+  }
+  return WithoutRepeats(events);
+}
+#endif
+
+// PyEphem through bench/pyephem_events.py; empty when it cannot run.
+std::optional<std::vector<std::vector<MethodEvent>>> PyEphemEvents(
+    const std::vector<Series>& series, const Options& options, std::string* why) {
+  char path[] = "/tmp/orbel-accuracy-XXXXXX";
+  const int fd = mkstemp(path);
+  if (fd < 0) {
+    *why = "cannot create a temporary file";
+    return std::nullopt;
+  }
+  close(fd);
+  {
+    std::ofstream request(path);
+    request.precision(12);
+    for (size_t i = 0; i < series.size(); ++i) {
+      const Series& s = series[i];
+      request << i << ' ' << (s.body == Body::kSun ? "sun" : "moon") << ' ' << s.latitude << ' '
+              << s.longitude << ' ' << (s.firstDay - 1) * 1440 + s.zone * 60 << ' '
+              << (s.lastDay + 2) * 1440 + s.zone * 60 << '\n';
+    }
+  }
+  const std::string command =
+      "'" + options.python + "' '" + options.helper + "' < '" + std::string(path) + "'";
+  FILE* pipe = popen(command.c_str(), "r");
+  std::vector<std::vector<MethodEvent>> events(series.size());
+  if (pipe != nullptr) {
+    char line[256];
+    while (std::fgets(line, sizeof line, pipe) != nullptr) {
+      size_t id = 0;
+      char kind = 0;
+      double minute = 0;
+      if (std::sscanf(line, "%zu %c %lf", &id, &kind, &minute) != 3 || id >= series.size()) {
+        continue;
+      }
+      events[id].push_back(
+          EventAt(kind == 'r' ? Kind::kRise : Kind::kSet, minute, series[id].zone));
+    }
+  }
+  const int status = pipe != nullptr ? pclose(pipe) : -1;
+  std::remove(path);
+  if (status != 0) {
+    *why = command + " failed (is python3-ephem installed?)";
+    return std::nullopt;
+  }
+  for (auto& e : events) e = WithoutRepeats(std::move(e));
+  return events;
+}
+
+// --------------------------------------------------------------- the report
+
+struct Group {
+  Body body;
+  Kind kind;
+  bool polar;
+  bool operator<(const Group& o) const {
+    return std::tie(body, kind, polar) < std::tie(o.body, o.kind, o.polar);
+  }
+};
+
+std::string EventName(Body body, Kind kind) {
+  if (body == Body::kSun) return kind == Kind::kRise ? "Sunrise" : "Sunset";
+  return kind == Kind::kRise ? "Moonrise" : "Moonset";
+}
+
+std::string SpreadCell(const Comparison& c) {
+  const Spread s = SpreadOf(c.differences);
+  std::ostringstream out;
+  out << c.differences.size() << ": " << s.median << " / " << s.p95 << " / " << s.max;
+  return out.str();
+}
+
+std::string DaysCell(const DayCounts& d) {
+  std::ostringstream out;
+  out << d.bothNone << " · " << d.invented << " · " << d.missing;
+  return out.str();
+}
+
+// "YYYY-MM-DD hh:mm" of a time on a day of the table's clock.
+std::string LocalText(int64_t day, int64_t minute, int zone) {
+  const CivilDate d = CivilFromDays(day);
+  const int64_t clock = minute - zone * 60 - day * 1440;
+  char text[40];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02lld:%02lld", d.year, d.month, d.day,
+                static_cast<long long>(FloorDiv(clock, 60)),
+                static_cast<long long>(clock - FloorDiv(clock, 60) * 60));
+  return text;
+}
+
+int Run(const Options& options) {
+  std::vector<std::string> skipped;
+  const std::vector<Series> series = ReadTableFolder(options.folder, &skipped);
+  if (series.empty()) {
+    std::cerr << "orbel_accuracy: no rise/set tables in " << options.folder << '\n';
+    return 1;
+  }
+
+  std::vector<std::string> methods = {"Orbel"};
+  std::vector<std::vector<std::vector<MethodEvent>>> events;  // [method][series]
+  events.emplace_back();
+  for (const Series& s : series) events.back().push_back(OrbelEvents(s));
+#ifdef ORBEL_HAVE_LIBNOVA
+  methods.push_back("libnova");
+  events.emplace_back();
+  for (const Series& s : series) events.back().push_back(LibnovaEvents(s));
+#else
+  std::cerr << "orbel_accuracy: built without libnova; its column is left out\n";
+#endif
+  if (options.pyephem) {
+    std::string why;
+    auto py = PyEphemEvents(series, options, &why);
+    if (py) {
+      methods.push_back("PyEphem");
+      events.push_back(std::move(*py));
+    } else {
+      std::cerr << "orbel_accuracy: PyEphem left out: " << why << '\n';
+    }
+  }
+
+  // comparisons[method][group], and per series for --by-table.
+  std::vector<std::map<Group, Comparison>> total(methods.size());
+  std::map<Group, int> listed;
+  std::vector<std::vector<std::map<Kind, Comparison>>> perSeries(methods.size());
+  for (size_t m = 0; m < methods.size(); ++m) {
+    perSeries[m].resize(series.size());
+    for (size_t i = 0; i < series.size(); ++i) {
+      const Series& s = series[i];
+      for (const Kind kind : {Kind::kRise, Kind::kSet}) {
+        const Comparison c = Compare(s, kind, events[m][i], options.window);
+        const Group g{s.body, kind, std::fabs(s.latitude) > kPolarCircle};
+        Accumulate(total[m][g], c);
+        perSeries[m][i][kind] = c;
+      }
+    }
+  }
+
+  std::cout << "Events matched within " << options.window
+            << " minutes, then median / 95th percentile / maximum of the difference in "
+               "minutes.\n\n";
+  std::cout << "| Event | Latitudes | Listed |";
+  for (const std::string& m : methods) std::cout << ' ' << m << " |";
+  std::cout << "\n|---|---|---:|";
+  for (size_t m = 0; m < methods.size(); ++m) std::cout << "---|";
+  std::cout << '\n';
+  for (const auto& entry : total[0]) {
+    const Group& g = entry.first;
+    std::cout << "| " << EventName(g.body, g.kind) << " | "
+              << (g.polar ? "polar (beyond 66.6°)" : "up to 66.6°") << " | " << entry.second.listed
+              << " |";
+    for (size_t m = 0; m < methods.size(); ++m) std::cout << ' ' << SpreadCell(total[m][g]) << " |";
+    std::cout << '\n';
+  }
+
+  std::cout << "\nDays compared, days on which the table lists no event, then per method: no "
+               "event in either · an event the table does not list · no event where the table "
+               "lists one.\n\n";
+  std::cout << "| Event | Latitudes | Days | No event in table |";
+  for (const std::string& m : methods) std::cout << ' ' << m << " |";
+  std::cout << "\n|---|---|---:|---:|";
+  for (size_t m = 0; m < methods.size(); ++m) std::cout << "---|";
+  std::cout << '\n';
+  for (const auto& entry : total[0]) {
+    const Group& g = entry.first;
+    const DayCounts& d = entry.second.days;
+    std::cout << "| " << EventName(g.body, g.kind) << " | "
+              << (g.polar ? "polar (beyond 66.6°)" : "up to 66.6°") << " | " << d.days << " | "
+              << d.tableNone << " |";
+    for (size_t m = 0; m < methods.size(); ++m) {
+      std::cout << ' ' << DaysCell(total[m][g].days) << " |";
+    }
+    std::cout << '\n';
+  }
+
+  if (options.byTable) {
+    std::cout << "\nPer table and place (matched: median / 95th percentile / maximum).\n\n";
+    std::cout << "| Table | Event | Listed |";
+    for (const std::string& m : methods) std::cout << ' ' << m << " |";
+    std::cout << "\n|---|---|---:|";
+    for (size_t m = 0; m < methods.size(); ++m) std::cout << "---|";
+    std::cout << '\n';
+    for (size_t i = 0; i < series.size(); ++i) {
+      for (const Kind kind : {Kind::kRise, Kind::kSet}) {
+        std::cout << "| " << series[i].name << " | " << EventName(series[i].body, kind) << " | "
+                  << perSeries[0][i][kind].listed << " |";
+        for (size_t m = 0; m < methods.size(); ++m) {
+          std::cout << ' ' << SpreadCell(perSeries[m][i][kind]) << " |";
+        }
+        std::cout << '\n';
+      }
+    }
+  }
+  if (options.unmatched) {
+    std::cout << "\nTable events our engine did not match, with its events of that day (local "
+                 "clock of the table's zone).\n\n";
+    for (size_t i = 0; i < series.size(); ++i) {
+      for (const Kind kind : {Kind::kRise, Kind::kSet}) {
+        for (const TableEvent& e : perSeries[0][i][kind].unmatched) {
+          std::cout << "- " << series[i].name << ": " << EventName(series[i].body, kind) << ' '
+                    << LocalText(e.day, e.minute, series[i].zone) << "; ours:";
+          bool any = false;
+          for (const MethodEvent& m : events[0][i]) {
+            if (m.day != e.day) continue;
+            std::cout << ' ' << (m.kind == Kind::kRise ? "rise " : "set ")
+                      << LocalText(m.day, m.minute, series[i].zone);
+            any = true;
+          }
+          std::cout << (any ? "\n" : " none\n");
+        }
+      }
+    }
+  }
+  for (const std::string& name : skipped) {
+    std::cerr << "orbel_accuracy: " << name << ": not a rise/set table, skipped\n";
+  }
+  return 0;
+}
+
+void Usage() {
+  std::cerr << "usage: orbel_accuracy FOLDER [--window MINUTES] [--by-table] [--unmatched]\n"
+               "                      [--python PATH] [--pyephem-helper PATH] [--no-pyephem]\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (arg == "--window" && hasValue) {
+      options.window = std::atoi(argv[++i]);
+    } else if (arg == "--by-table") {
+      options.byTable = true;
+    } else if (arg == "--unmatched") {
+      options.unmatched = true;
+    } else if (arg == "--python" && hasValue) {
+      options.python = argv[++i];
+    } else if (arg == "--pyephem-helper" && hasValue) {
+      options.helper = argv[++i];
+    } else if (arg == "--no-pyephem") {
+      options.pyephem = false;
+    } else if (arg == "-h" || arg == "--help") {
+      Usage();
+      return 0;
+    } else if (!arg.empty() && arg[0] != '-' && options.folder.empty()) {
+      options.folder = arg;
+    } else {
+      Usage();
+      return 2;
+    }
+  }
+  if (options.folder.empty() || options.window <= 0) {
+    Usage();
+    return 2;
+  }
+  try {
+    return Run(options);
+  } catch (const std::exception& e) {
+    std::cerr << "orbel_accuracy: " << e.what() << '\n';
+    return 1;
+  }
+}
