@@ -194,44 +194,38 @@ ParsedLine ParseBatchLine(std::string_view line) {
   return parsed;
 }
 
+// The four queries of one event, in the order their results are written.
+struct EventQueries {
+  int (*hour)(uint8_t, uint8_t, uint32_t, double, double, int8_t);
+  int (*minute)(uint8_t, uint8_t, uint32_t, double, double, int8_t);
+  double (*azimuth)(uint8_t, uint8_t, uint32_t, double, double, int8_t);
+  const char* (*text)(uint8_t, uint8_t, uint32_t, double, double, int8_t);
+};
+
+const EventQueries kEvents[] = {
+    {SunriseHour, SunriseMinute, SunriseAzimuth, SunriseText},
+    {SunsetHour, SunsetMinute, SunsetAzimuth, SunsetText},
+    {MoonriseHour, MoonriseMinute, MoonriseAzimuth, MoonriseText},
+    {MoonsetHour, MoonsetMinute, MoonsetAzimuth, MoonsetText},
+};
+
 void AppendBatchResult(const EventQuery& q, std::string& out) {
   const uint8_t d = q.day, m = q.month;
   const uint32_t y = q.year;
   const double lat = q.latitude, lon = q.longitude;
   const int8_t z = q.zone;
 
-  AppendInt(out, SunriseHour(d, m, y, lat, lon, z));
-  out += '\t';
-  AppendInt(out, SunriseMinute(d, m, y, lat, lon, z));
-  out += '\t';
-  AppendAzimuth(out, SunriseAzimuth(d, m, y, lat, lon, z));
-  out += '\t';
-  out += SunriseText(d, m, y, lat, lon, z);
-  out += '\t';
-  AppendInt(out, SunsetHour(d, m, y, lat, lon, z));
-  out += '\t';
-  AppendInt(out, SunsetMinute(d, m, y, lat, lon, z));
-  out += '\t';
-  AppendAzimuth(out, SunsetAzimuth(d, m, y, lat, lon, z));
-  out += '\t';
-  out += SunsetText(d, m, y, lat, lon, z);
-  out += '\t';
-  AppendInt(out, MoonriseHour(d, m, y, lat, lon, z));
-  out += '\t';
-  AppendInt(out, MoonriseMinute(d, m, y, lat, lon, z));
-  out += '\t';
-  AppendAzimuth(out, MoonriseAzimuth(d, m, y, lat, lon, z));
-  out += '\t';
-  out += MoonriseText(d, m, y, lat, lon, z);
-  out += '\t';
-  AppendInt(out, MoonsetHour(d, m, y, lat, lon, z));
-  out += '\t';
-  AppendInt(out, MoonsetMinute(d, m, y, lat, lon, z));
-  out += '\t';
-  AppendAzimuth(out, MoonsetAzimuth(d, m, y, lat, lon, z));
-  out += '\t';
-  out += MoonsetText(d, m, y, lat, lon, z);
-  out += '\t';
+  // Each value is its own query, called in field order.
+  for (const EventQueries& event : kEvents) {
+    AppendInt(out, event.hour(d, m, y, lat, lon, z));
+    out += '\t';
+    AppendInt(out, event.minute(d, m, y, lat, lon, z));
+    out += '\t';
+    AppendAzimuth(out, event.azimuth(d, m, y, lat, lon, z));
+    out += '\t';
+    out += event.text(d, m, y, lat, lon, z);
+    out += '\t';
+  }
   AppendInt(out, MoonAge(d, m, y));
   out += '\n';
 }
