@@ -662,7 +662,25 @@ bool FindTemplate(const char* name, DialogTemplate* out, std::string* error) {
     if (error) *error = "no DIALOGEX resource named \"" + wanted + "\"";
     return false;
   }
-  return ParseDialogTemplate(BuiltInResourceScript(), wanted, out, error);
+  // The built-in script never changes: each of its templates is parsed once.
+  struct Parsed {
+    bool ok;
+    DialogTemplate dialog;
+    std::string error;
+  };
+  static std::map<std::string, Parsed> parsed;
+  auto found = parsed.find(wanted);
+  if (found == parsed.end()) {
+    Parsed p{};
+    p.ok = ParseDialogTemplate(BuiltInResourceScript(), wanted, &p.dialog, &p.error);
+    found = parsed.emplace(wanted, std::move(p)).first;
+  }
+  if (found->second.ok) {
+    *out = found->second.dialog;
+  } else if (error) {
+    *error = found->second.error;
+  }
+  return found->second.ok;
 }
 
 }  // namespace internal

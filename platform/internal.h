@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "orbel_test_api.h"
@@ -51,7 +52,8 @@ struct Window {
   HWND owner = nullptr;
   HINSTANCE instance = nullptr;
   RECT rect{};  // window rectangle: parent client coordinates for children, screen otherwise
-  std::vector<HWND> children;  // z-order = creation order
+  std::vector<HWND> children;          // z-order = creation order
+  std::vector<Window*> child_windows;  // the same, as records: looked up by id on every call
   LONG_PTR user_data = 0;
   bool destroying = false;
 
@@ -108,9 +110,9 @@ struct Timer {
 };
 
 struct State {
-  std::map<uintptr_t, std::unique_ptr<Window>> windows;
-  std::vector<HWND> top_level;                 // creation order
-  std::map<std::string, ClassRecord> classes;  // key: lower-case name
+  std::unordered_map<uintptr_t, std::unique_ptr<Window>> windows;  // looked up on every call
+  std::vector<HWND> top_level;                                     // creation order
+  std::map<std::string, ClassRecord> classes;                      // key: lower-case name
   ATOM next_atom = 0xC000;
   HWND focus = nullptr;
   std::vector<HWND> modal_stack;

@@ -32,9 +32,8 @@ Window* W(HWND hwnd) {
 
 Window* ChildById(Window* parent, int id) {
   if (!parent) return nullptr;
-  for (HWND h : parent->children) {
-    Window* c = W(h);
-    if (c && c->id == id) return c;
+  for (Window* c : parent->child_windows) {
+    if (c->id == id) return c;
   }
   return nullptr;
 }
@@ -217,6 +216,8 @@ void DestroyRecursive(HWND hwnd) {
   if (Window* p = W(w->parent)) {
     auto& siblings = p->children;
     siblings.erase(std::remove(siblings.begin(), siblings.end(), hwnd), siblings.end());
+    auto& records = p->child_windows;
+    records.erase(std::remove(records.begin(), records.end(), w), records.end());
   }
   auto& top = S().top_level;
   top.erase(std::remove(top.begin(), top.end(), hwnd), top.end());
@@ -318,6 +319,7 @@ HWND CreateWindowInternal(DWORD ex_style, const std::string& class_name, const c
   s.windows[reinterpret_cast<uintptr_t>(handle)] = std::move(owned);
   if (parent_window && (style & WS_CHILD)) {
     parent_window->children.push_back(handle);
+    parent_window->child_windows.push_back(w);
   } else {
     s.top_level.push_back(handle);
   }
