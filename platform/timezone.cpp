@@ -4,6 +4,7 @@
 #include <time.h>
 
 #include <atomic>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -29,8 +30,32 @@ long long RealNowMs() {
   return static_cast<long long>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
 }
 
+// The injected clock counts milliseconds in 64 bits, about 292 million years
+// either way. Setting or advancing it past either end stops it there instead
+// of wrapping; the low end is a whole second, so that the second it falls in
+// times 1000 is still representable.
+constexpr long long kClockMinMs = LLONG_MIN / 1000 * 1000;
+constexpr long long kClockMaxMs = LLONG_MAX;
+
+long long SaturatingAddMs(long long ms, long long delta) {
+  long long sum = 0;
+  if (__builtin_add_overflow(ms, delta, &sum)) return delta > 0 ? kClockMaxMs : kClockMinMs;
+  return sum < kClockMinMs ? kClockMinMs : sum;
+}
+
+long long SecondsToMs(long long seconds) {
+  if (seconds > kClockMaxMs / 1000) return kClockMaxMs;
+  if (seconds < kClockMinMs / 1000) return kClockMinMs;
+  return seconds * 1000;
+}
+
 time_t FloorSeconds(long long ms) {
-  return static_cast<time_t>(ms >= 0 ? ms / 1000 : -((-ms + 999) / 1000));
+  return static_cast<time_t>(ms / 1000 - (ms % 1000 < 0 ? 1 : 0));
+}
+
+// The milliseconds past the whole second, 0-999, also before 1970.
+int MillisecondsPart(long long ms) {
+  return static_cast<int>((ms % 1000 + 1000) % 1000);
 }
 
 struct Sample {
@@ -97,7 +122,7 @@ bool ClockInjected() {
 }
 
 void AdvanceInjectedClockMs(long long ms) {
-  if (g_clock_injected) g_clock_ms += ms;
+  if (g_clock_injected) g_clock_ms = SaturatingAddMs(g_clock_ms, ms);
 }
 
 void ResetClockAndZone() {
@@ -117,13 +142,14 @@ void ResetClockAndZone() {
 }  // namespace internal
 
 void SetClock(time_t t) {
-  internal::g_clock_ms = static_cast<long long>(t) * 1000;
+  internal::g_clock_ms = internal::SecondsToMs(static_cast<long long>(t));
   internal::g_clock_injected = true;
 }
 
 void AdvanceClock(long long seconds) {
   if (!internal::g_clock_injected) SetClock(internal::FloorSeconds(internal::RealNowMs()));
-  internal::g_clock_ms += seconds * 1000;
+  internal::g_clock_ms =
+      internal::SaturatingAddMs(internal::g_clock_ms, internal::SecondsToMs(seconds));
 }
 
 void UseRealClock() {
@@ -163,7 +189,7 @@ extern "C" VOID WINAPI GetLocalTime(LPSYSTEMTIME st) {
   time_t t = FloorSeconds(ms);
   struct tm tm {};
   localtime_r(&t, &tm);
-  FillSystemTime(tm, static_cast<int>(ms - static_cast<long long>(t) * 1000), st);
+  FillSystemTime(tm, MillisecondsPart(ms), st);
 }
 
 extern "C" VOID WINAPI GetSystemTime(LPSYSTEMTIME st) {
@@ -172,7 +198,7 @@ extern "C" VOID WINAPI GetSystemTime(LPSYSTEMTIME st) {
   time_t t = FloorSeconds(ms);
   struct tm tm {};
   gmtime_r(&t, &tm);
-  FillSystemTime(tm, static_cast<int>(ms - static_cast<long long>(t) * 1000), st);
+  FillSystemTime(tm, MillisecondsPart(ms), st);
 }
 
 // Bias is the standard-time offset in minutes with UTC = local time + Bias

@@ -6,7 +6,11 @@
 #include <windows.h>
 
 #include <cstring>
+#include <climits>
 #include <ctime>
+#include <limits>
+#include <string>
+#include <vector>
 
 #include "orbel_test_api.h"
 
@@ -142,11 +146,53 @@ TEST_F(PlatformTimeZone, InjectedClockBehindTime) {
   // Before 1970 the clock still rounds down to whole seconds.
   standin::SetClock(-1);
   EXPECT_EQ(time(nullptr), -1);
+  // Milliseconds before 1970 belong to the second before: -1 s + 250 ms is
+  // 23:59:59.250 on 31 December 1969.
+  HWND owner =
+      CreateWindowExA(0, "STATIC", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  standin::Perform(owner, standin::Input::AdvanceTime(250));
+  EXPECT_EQ(time(nullptr), -1);
+  GetSystemTime(&utc);
+  EXPECT_EQ((std::vector<int>{utc.wYear, utc.wHour, utc.wMinute, utc.wSecond, utc.wMilliseconds}),
+            (std::vector<int>{1969, 23, 59, 59, 250}));
   // Back to the real clock.
   standin::UseRealClock();
   timespec ts{};
   clock_gettime(CLOCK_REALTIME, &ts);
   EXPECT_LE(std::llabs(static_cast<long long>(time(nullptr)) - ts.tv_sec), 1);
+}
+
+// The injected clock stops at the ends of its 64-bit millisecond range
+// instead of wrapping round to the other end of time.
+TEST_F(PlatformTimeZone, InjectedClockStopsAtItsEnds) {
+  const time_t kLast = LLONG_MAX / 1000;   // the last whole second it holds
+  const time_t kFirst = LLONG_MIN / 1000;  // and the first
+  struct Case {
+    time_t set;
+    long long advance;
+    time_t expected;
+  };
+  const Case cases[] = {
+      {kLast, 0, kLast},
+      {std::numeric_limits<time_t>::max(), 0, kLast},
+      {kLast - 10, 3600, kLast},
+      {kLast, LLONG_MAX, kLast},
+      {kLast, -10, kLast - 10},
+      {kFirst, 0, kFirst},
+      {std::numeric_limits<time_t>::min(), 0, kFirst},
+      {kFirst + 10, -3600, kFirst},
+      {kFirst, LLONG_MIN, kFirst},
+      {kFirst, 10, kFirst + 10},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.set) + " + " + std::to_string(c.advance));
+    standin::SetClock(c.set);
+    standin::AdvanceClock(c.advance);
+    EXPECT_EQ(time(nullptr), c.expected);
+    SYSTEMTIME st{};
+    GetSystemTime(&st);  // the date is out of range; only the milliseconds are asked
+    EXPECT_LT(st.wMilliseconds, 1000);
+  }
 }
 
 }  // namespace
