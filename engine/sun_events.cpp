@@ -75,7 +75,6 @@ double SolveCrossing(double a, double b, double r, double q0) {
 double c0, sinLat, cosLat;
 
 void TestHour(double h, double theta0, double dec2, double ra2, double ra0, double dec0) {
-
   const double theta = h * kSiderealPerHour + theta0;
   const double theta2 = theta + kSiderealPerHour;
 
