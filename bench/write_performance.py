@@ -133,10 +133,14 @@ def main():
                '`bench/batch_throughput.sh`. The script rewrites this file.' % (
                    args.command, today, args.build_dir))
     out.append('')
+    load = context.get('load_avg', [])
+    # A one-minute load below one CPU's worth means nothing else ran at length.
+    sharing = ('other work shared the machine' if load and load[0] >= 1.0
+               else 'no other work ran')
     out.append('Machine: %s, %s logical CPUs, load average %s at the start of the run '
-               '(other work shared the machine); %s; libnova %s; PyEphem %s (Debian packages).'
+               '(%s); %s; libnova %s; PyEphem %s (Debian packages).'
                % (cpu_model(), context.get('num_cpus', '?'),
-                  ', '.join('%.2f' % v for v in context.get('load_avg', [])) or '?',
+                  ', '.join('%.2f' % v for v in load) or '?', sharing,
                   'RelWithDebInfo build (-O2) as in the default preset', package_version('libnova-dev'),
                   py.get('pyephem_version', '?')))
     out.append('')
