@@ -23,35 +23,11 @@
 
 #include "main_dialog.h"
 #include "orbel_test_api.h"
+#include "test_files.h"
 #include "resource.h"
 #include "settings.h"
 
 namespace {
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-void WriteFile(const std::string& path, const std::string& data) {
-  std::ofstream out(path, std::ios::binary);
-  out << data;
-}
-
-std::vector<std::string> Entries(const std::string& dir) {
-  std::vector<std::string> names;
-  if (DIR* d = opendir(dir.c_str())) {
-    while (dirent* e = readdir(d)) {
-      std::string n = e->d_name;
-      if (n != "." && n != "..") names.push_back(n);
-    }
-    closedir(d);
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 // A folder of its own per test; on tmpfs when there is one, because the
 // concurrent test flushes twenty thousand files to disk.
@@ -140,7 +116,7 @@ TEST_F(ProfileSafety, SaveThatCannotWriteFailsSilentlyAndKeepsTheOldProfile) {
     if (result == 77) GTEST_SKIP() << "cannot switch to an unprivileged user";
     EXPECT_EQ(result, 0) << "the dialog did not close silently";
     EXPECT_EQ(ReadFile(path_), kOldProfile);
-    EXPECT_EQ(Entries(dir_), std::vector<std::string>{"win.ini"});
+    EXPECT_EQ(FolderEntries(dir_), std::vector<std::string>{"win.ini"});
   }
 }
 
@@ -151,7 +127,7 @@ TEST_F(ProfileSafety, SaveUnderAFileInsteadOfAFolderFailsSilently) {
   standin::SetProfilePath(blocker + "/win.ini");
   EXPECT_TRUE(ChangeLongitudeAndClose());
   EXPECT_EQ(ReadFile(blocker), "not a folder\n");
-  EXPECT_EQ(Entries(dir_), std::vector<std::string>{"orbel"});
+  EXPECT_EQ(FolderEntries(dir_), std::vector<std::string>{"orbel"});
 }
 
 // ------------------------------------------------------------ failed writes
@@ -178,7 +154,7 @@ TEST_F(ProfileSafety, WriteFailingPartWayLeavesTheOldFileWhole) {
       standin::FailProfileWriteAfter(fail_after);
       EXPECT_FALSE(WriteProfileStringA(w.section, w.key, w.value));
       EXPECT_EQ(ReadFile(path_), kOldProfile);
-      EXPECT_EQ(Entries(dir_), std::vector<std::string>{"win.ini"});  // no temporary left
+      EXPECT_EQ(FolderEntries(dir_), std::vector<std::string>{"win.ini"});  // no temporary left
       // The failure was for one write only.
       EXPECT_TRUE(WriteProfileStringA(w.section, w.key, w.value));
       EXPECT_NE(ReadFile(path_), kOldProfile);
@@ -396,7 +372,7 @@ TEST_F(ProfileSafetyUnderLoad, TwoProcessesSavingAThousandTimesEach) {
     const std::string& v = keys[kKeys[i]];
     EXPECT_TRUE(v == PlaceValue(1, 999) || v == PlaceValue(2, 999)) << kKeys[i] << "=" << v;
   }
-  EXPECT_EQ(Entries(dir_), std::vector<std::string>{"win.ini"});  // nothing left behind
+  EXPECT_EQ(FolderEntries(dir_), std::vector<std::string>{"win.ini"});  // nothing left behind
   RecordProperty("snapshots", snapshots);
 }
 

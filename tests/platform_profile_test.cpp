@@ -17,32 +17,9 @@
 #include <vector>
 
 #include "orbel_test_api.h"
+#include "test_files.h"
 
 namespace {
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-void WriteFile(const std::string& path, const std::string& data) {
-  std::ofstream out(path, std::ios::binary);
-  out << data;
-}
-
-std::vector<std::string> Entries(const std::string& dir) {
-  std::vector<std::string> names;
-  if (DIR* d = opendir(dir.c_str())) {
-    while (dirent* e = readdir(d)) {
-      std::string n = e->d_name;
-      if (n != "." && n != "..") names.push_back(n);
-    }
-    closedir(d);
-  }
-  return names;
-}
 
 class PlatformProfile : public ::testing::Test {
  protected:
@@ -189,7 +166,7 @@ TEST_F(PlatformProfile, ReplacementIsAtomicAndKeepsModeAndLinks) {
   EXPECT_TRUE(S_ISLNK(st.st_mode));
   ASSERT_EQ(stat((dir_ + "/real.ini").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
-  std::vector<std::string> entries = Entries(dir_);
+  std::vector<std::string> entries = FolderEntries(dir_);
   std::sort(entries.begin(), entries.end());
   EXPECT_EQ(entries, (std::vector<std::string>{"real.ini", "win.ini"}));  // no temporary left
 }

@@ -15,6 +15,8 @@
 
 #include <windows.h>
 
+#include "../test_files.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -44,13 +46,6 @@ const char kTitle[] = "Zoror ido Rede";
 const char kResetCaption[] = "Rrrrrrrrrrrrrrrrrrrrrrrrrrreset";
 // Central European time by POSIX rule, so no time zone database is needed.
 const char kZone[] = "CET-1CEST,M3.5.0,M10.5.0/3";
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // The environment of this process with `set` replacing (or, for an empty
 // value, removing) the named variables.
