@@ -20,7 +20,8 @@ int main(int argc, char** argv) {
   }
   std::string why;
   if (!orbel_view::OpenDisplay(&why)) {
-    std::fprintf(stderr, "orbel: %s; without a display use orbel-cli (orbel-cli --help)\n",
+    std::fprintf(stderr,
+                 "orbel: %s; the window needs a display, orbel-cli does not (orbel-cli --help)\n",
                  why.c_str());
     return 2;
   }
