@@ -12,9 +12,9 @@ namespace orbel_bench {
 
 extern const char kBenchCasesText[];  // bench/cases.txt, embedded by CMake
 
-const std::vector<EventQuery>& BenchCases() {
-  static const std::vector<EventQuery> cases = [] {
-    std::vector<EventQuery> parsed;
+const std::vector<DayQuery>& BenchCases() {
+  static const std::vector<DayQuery> cases = [] {
+    std::vector<DayQuery> parsed;
     std::istringstream in(kBenchCasesText);
     int number = 0;
     for (std::string line; std::getline(in, line);) {
@@ -32,9 +32,10 @@ const std::vector<EventQuery>& BenchCases() {
   return cases;
 }
 
-double LocalMidnightJulianDay(const EventQuery& q) {
+double LocalMidnightJulianDay(const DayQuery& q) {
   return kJulianDayOfDay0 +
-         static_cast<double>(DaysFromCivil(static_cast<int>(q.year), q.month, q.day)) +
+         static_cast<double>(DaysFromCivil(static_cast<int>(q.year), static_cast<int>(q.month),
+                                           static_cast<int>(q.day))) +
          q.zone / 24.0;
 }
 

@@ -29,24 +29,20 @@ const int kTableZone = -1;
 const int kTableYear = 2026;
 
 void BM_SunPair_Orbel(benchmark::State& state) {
-  const std::vector<EventQuery>& cases = BenchCases();
+  const std::vector<DayQuery>& cases = BenchCases();
   size_t i = 0;
   for (auto _ : state) {
-    const EventQuery& q = cases[i];
-    benchmark::DoNotOptimize(SunriseText(q.day, q.month, q.year, q.latitude, q.longitude, q.zone));
-    benchmark::DoNotOptimize(SunsetText(q.day, q.month, q.year, q.latitude, q.longitude, q.zone));
+    benchmark::DoNotOptimize(SunDay(cases[i]));
     if (++i == cases.size()) i = 0;
   }
 }
 BENCHMARK(BM_SunPair_Orbel);
 
 void BM_MoonPair_Orbel(benchmark::State& state) {
-  const std::vector<EventQuery>& cases = BenchCases();
+  const std::vector<DayQuery>& cases = BenchCases();
   size_t i = 0;
   for (auto _ : state) {
-    const EventQuery& q = cases[i];
-    benchmark::DoNotOptimize(MoonriseText(q.day, q.month, q.year, q.latitude, q.longitude, q.zone));
-    benchmark::DoNotOptimize(MoonsetText(q.day, q.month, q.year, q.latitude, q.longitude, q.zone));
+    benchmark::DoNotOptimize(MoonDay(cases[i]));
     if (++i == cases.size()) i = 0;
   }
 }
@@ -74,12 +70,12 @@ BENCHMARK(BM_YearTable_Orbel)->Unit(benchmark::kMillisecond);
 
 std::vector<double> CaseJulianDays() {
   std::vector<double> days;
-  for (const EventQuery& q : BenchCases()) days.push_back(orbel_bench::LocalMidnightJulianDay(q));
+  for (const DayQuery& q : BenchCases()) days.push_back(orbel_bench::LocalMidnightJulianDay(q));
   return days;
 }
 
 void BM_SunPair_Libnova(benchmark::State& state) {
-  const std::vector<EventQuery>& cases = BenchCases();
+  const std::vector<DayQuery>& cases = BenchCases();
   const std::vector<double> jd = CaseJulianDays();
   size_t i = 0;
   for (auto _ : state) {
@@ -91,7 +87,7 @@ void BM_SunPair_Libnova(benchmark::State& state) {
 BENCHMARK(BM_SunPair_Libnova);
 
 void BM_MoonPair_Libnova(benchmark::State& state) {
-  const std::vector<EventQuery>& cases = BenchCases();
+  const std::vector<DayQuery>& cases = BenchCases();
   const std::vector<double> jd = CaseJulianDays();
   size_t i = 0;
   for (auto _ : state) {

@@ -7,6 +7,7 @@
 #include <ostream>
 #include <system_error>
 
+#include "day_scan.h"
 #include "moon_age.h"
 #include "moon_events.h"
 #include "sun_events.h"
@@ -144,7 +145,7 @@ void AppendAzimuth(std::string& out, double value) {
 }  // namespace
 
 ParsedLine ParseBatchLine(std::string_view line) {
-  ParsedLine parsed{LineKind::kQuery, EventQuery{}, std::string()};
+  ParsedLine parsed{LineKind::kQuery, DayQuery{}, std::string()};
 
   std::string_view fields[kFieldCount];
   int count = 0;
@@ -173,60 +174,60 @@ ParsedLine ParseBatchLine(std::string_view line) {
     return parsed;
   }
 
-  long long day = 0, month = 0, year = 0, zone = 0;
-  double latitude = 0, longitude = 0;
+  long long day = 0, month = 0, year = 0;
+  double latitude = 0, longitude = 0, zone = 0;
   std::string& error = parsed.error;
   if (!ReadInteger(0, fields[0], 0, UINT8_MAX, day, error) ||
       !ReadInteger(1, fields[1], 0, UINT8_MAX, month, error) ||
       !ReadInteger(2, fields[2], 0, UINT32_MAX, year, error) ||
       !ReadDouble(3, fields[3], latitude, error) || !ReadDouble(4, fields[4], longitude, error) ||
-      !ReadInteger(5, fields[5], INT8_MIN, INT8_MAX, zone, error)) {
+      !ReadDouble(5, fields[5], zone, error)) {
+    return parsed;
+  }
+  if (zone < INT8_MIN || zone > INT8_MAX) {
+    error = FieldError(5, fields[5], "out of range -128..127");
     return parsed;
   }
 
   parsed.kind = LineKind::kQuery;
-  parsed.query = EventQuery{static_cast<uint8_t>(day),
-                            static_cast<uint8_t>(month),
-                            static_cast<uint32_t>(year),
-                            latitude,
-                            longitude,
-                            static_cast<int8_t>(zone)};
+  // + 0.0 turns a zone of -0 into 0, so that "-0" means what "0" means.
+  parsed.query = DayQuery{static_cast<uint32_t>(day),
+                          static_cast<uint32_t>(month),
+                          static_cast<uint32_t>(year),
+                          latitude,
+                          longitude,
+                          zone + 0.0};
   return parsed;
 }
 
-// The four queries of one event, in the order their results are written.
-struct EventQueries {
-  int (*hour)(uint8_t, uint8_t, uint32_t, double, double, int8_t);
-  int (*minute)(uint8_t, uint8_t, uint32_t, double, double, int8_t);
-  double (*azimuth)(uint8_t, uint8_t, uint32_t, double, double, int8_t);
-  const char* (*text)(uint8_t, uint8_t, uint32_t, double, double, int8_t);
-};
+namespace {
 
-const EventQueries kEvents[] = {
-    {SunriseHour, SunriseMinute, SunriseAzimuth, SunriseText},
-    {SunsetHour, SunsetMinute, SunsetAzimuth, SunsetText},
-    {MoonriseHour, MoonriseMinute, MoonriseAzimuth, MoonriseText},
-    {MoonsetHour, MoonsetMinute, MoonsetAzimuth, MoonsetText},
-};
+// Hour, minute and azimuth (or the status in their place) and the text of one
+// event, each followed by a tab.
+void AppendEvent(std::string& out, const EventSlot& slot, const char* (*statusMessage)(int)) {
+  AppendInt(out, HourOrStatus(slot));
+  out += '\t';
+  AppendInt(out, MinuteOrStatus(slot));
+  out += '\t';
+  AppendAzimuth(out, AzimuthOrStatus(slot));
+  out += '\t';
+  TextBuffer text;
+  FormatEventText(slot, statusMessage, text);
+  out += text;
+  out += '\t';
+}
 
-void AppendBatchResult(const EventQuery& q, std::string& out) {
-  const uint8_t d = q.day, m = q.month;
-  const uint32_t y = q.year;
-  const double lat = q.latitude, lon = q.longitude;
-  const int8_t z = q.zone;
+}  // namespace
 
-  // Each value is its own query, called in field order.
-  for (const EventQueries& event : kEvents) {
-    AppendInt(out, event.hour(d, m, y, lat, lon, z));
-    out += '\t';
-    AppendInt(out, event.minute(d, m, y, lat, lon, z));
-    out += '\t';
-    AppendAzimuth(out, event.azimuth(d, m, y, lat, lon, z));
-    out += '\t';
-    out += event.text(d, m, y, lat, lon, z);
-    out += '\t';
-  }
-  AppendInt(out, MoonAge(d, m, y));
+void AppendBatchResult(const DayQuery& query, std::string& out) {
+  const BodyDay sun = SunDay(query);
+  const BodyDay moon = MoonDay(query);
+  AppendEvent(out, sun.rise, SunStatusMessage);
+  AppendEvent(out, sun.set, SunStatusMessage);
+  AppendEvent(out, moon.rise, MoonStatusMessage);
+  AppendEvent(out, moon.set, MoonStatusMessage);
+  AppendInt(
+      out, MoonAge(static_cast<uint8_t>(query.day), static_cast<uint8_t>(query.month), query.year));
   out += '\n';
 }
 

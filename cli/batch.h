@@ -2,15 +2,16 @@
 //
 // An input line holds DAY MONTH YEAR LAT LON ZONE separated by blanks or tabs.
 // Each value is passed to the engine as it stands (day and month 0-255, year
-// 0-4294967295, any finite latitude and longitude, zone -128 to 127), so the
-// output is the engine's answer to exactly those arguments.
+// 0-4294967295, any finite latitude and longitude, zone -128 to 127 hours with
+// any decimal fraction, such as -5.5), so the output is the engine's answer to
+// exactly those arguments.
 #pragma once
 
 #include <iosfwd>
 #include <string>
 #include <string_view>
 
-#include "event_types.h"
+#include "day_scan.h"
 
 namespace orbel {
 
@@ -22,7 +23,7 @@ enum class LineKind {
 
 struct ParsedLine {
   LineKind kind;
-  EventQuery query;   // set for kQuery
+  DayQuery query;     // set for kQuery
   std::string error;  // set for kError: why the line is rejected
 };
 
@@ -32,9 +33,10 @@ ParsedLine ParseBatchLine(std::string_view line);
 
 // Appends the 17 tab-separated results of a query and a newline: sunrise hour,
 // minute, azimuth, text; the same for sunset, moonrise and moonset; the moon's
-// age. Each value comes from its own engine call, in that order. Integers are
-// written as printf's %d, azimuths as %.17g, texts as the engine returns them.
-void AppendBatchResult(const EventQuery& query, std::string& out);
+// age: the answers of the sixteen query functions and MoonAge, from one scan of
+// each body. Integers are written as printf's %d, azimuths as %.17g, texts as
+// the query functions return them. Safe to call from several threads at once.
+void AppendBatchResult(const DayQuery& query, std::string& out);
 
 // Reads lines from in until its end and writes one result line per query line
 // to out; each rejected line writes "line N: <reason>" to err (N counts every

@@ -1,13 +1,16 @@
 // The moon module: moonrise and moonset for one local civil day.
 //
-// Same shape as the sun module, with its own state: every query stores its
-// arguments, rescans the whole day from scratch and reads one slot. Slot 0 is
-// the moonset, slot 1 the moonrise. Not re-entrant. A returned text stays valid
-// until the next call of the same text query.
+// MoonDay is the re-entrant core: one scan gives both events and every
+// crossing. The eight queries below are wrappers over it with module storage of
+// their own, as the sun's: every query stores its arguments, rescans the whole
+// day and reads one slot (slot 0 the moonset, slot 1 the moonrise), so they are
+// not re-entrant. A returned text stays valid until the next call of the same
+// text query.
 #pragma once
 
 #include <cstdint>
 
+#include "day_scan.h"
 #include "event_types.h"
 
 // Status codes of the moon module.
@@ -17,6 +20,9 @@ enum : int8_t {
   kMoonDownAllDay = -30,  // no crossing, below the horizon at the end of the day
   kMoonUpAllDay = -40,    // no crossing, above the horizon at the end of the day
 };
+
+// The moon's local day from one scan.
+BodyDay MoonDay(const DayQuery& query);
 
 int MoonriseHour(uint8_t day, uint8_t month, uint32_t year, double latitude, double longitude,
                  int8_t zone);
@@ -39,4 +45,6 @@ const char* MoonsetText(uint8_t day, uint8_t month, uint32_t year, double latitu
 double Interpolate3(double p, double y0, double y1, double y2);
 
 // The message of a moon status code, or an empty text for any other code.
+const char* MoonStatusMessage(int code);
+// The same message copied into the module's status text buffer.
 const char* MoonStatusText(int code);

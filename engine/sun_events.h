@@ -1,13 +1,15 @@
 // The sun module: sunrise and sunset for one local civil day.
 //
-// Every query stores its arguments, rescans the whole day from scratch and reads
-// one slot. The module keeps its state in module-level storage and is not
-// re-entrant. A returned text stays valid until the next text query of the same
-// kind.
+// SunDay is the re-entrant core: one scan gives both events and every crossing.
+// The eight queries below are wrappers over it that keep module storage: every
+// query stores its arguments, rescans the whole day and reads one slot, so they
+// are not re-entrant. A returned text stays valid until the next text query of
+// the same kind.
 #pragma once
 
 #include <cstdint>
 
+#include "day_scan.h"
 #include "event_types.h"
 
 // Status codes of the sun module.
@@ -17,6 +19,15 @@ enum : int8_t {
   kSunDownAllDay = -3,  // no crossing, below the horizon at the end of the day
   kSunUpAllDay = -4,    // no crossing, above the horizon at the end of the day
 };
+
+// Zenith distance in degrees of the circle on which the sun's centre rises and
+// sets: 90 degrees plus refraction and the sun's radius. Twilight uses 96, 102
+// or 108 degrees (civil, nautical, astronomical).
+const double kSunZenithDistance = 90.833;
+
+// The sun's local day from one scan, against the circle at `zenithDistance`
+// degrees from the zenith.
+BodyDay SunDay(const DayQuery& query, double zenithDistance = kSunZenithDistance);
 
 int SunriseHour(uint8_t day, uint8_t month, uint32_t year, double latitude, double longitude,
                 int8_t zone);
@@ -40,4 +51,6 @@ const char* SunsetText(uint8_t day, uint8_t month, uint32_t year, double latitud
 void SunPosition(double d, double& rightAscension, double& declination);
 
 // The message of a sun status code, or an empty text for any other code.
+const char* SunStatusMessage(int code);
+// The same message copied into the module's status text buffer.
 const char* SunStatusText(int code);

@@ -46,13 +46,17 @@ BatchRun RunOn(const std::string& input) {
 TEST(ParseBatchLine, RawArgumentsOverTheirFullRange) {
   const struct {
     const char* line;
-    EventQuery q;
+    DayQuery q;
   } cases[] = {
       {"14 12 1999 48.743333333333333 9.3075 -1", {14, 12, 1999, 48.743333333333333, 9.3075, -1}},
       {"255 255 4294967295 311.2333 -400.5 127", {255, 255, 4294967295u, 311.2333, -400.5, 127}},
       {"\t 1\t2  3 \t4.5e1 -1e300 +5\r", {1, 2, 3, 45, -1e300, 5}},
       {"+1 +2 +3 +.5 5. -0", {1, 2, 3, 0.5, 5, 0}},
-      {"1 1 1 1e-400 4.9e-324 0", {1, 1, 1, 0, 4.9e-324, 0}},  // underflow reads as zero
+      {"1 1 1 1e-400 4.9e-324 0", {1, 1, 1, 0, 4.9e-324, 0}},         // underflow reads as zero
+      {"1 1 2026 28.6 77.2 -5.5", {1, 1, 2026, 28.6, 77.2, -5.5}},    // India
+      {"1 1 2026 27.7 85.3 -5.75", {1, 1, 2026, 27.7, 85.3, -5.75}},  // Nepal
+      {"1 1 2026 47.6 -52.7 +3.5", {1, 1, 2026, 47.6, -52.7, 3.5}},   // Newfoundland
+      {"1 1 2026 0 0 -128.0", {1, 1, 2026, 0, 0, -128}},
   };
   for (const auto& c : cases) {
     const orbel::ParsedLine p = orbel::ParseBatchLine(c.line);
@@ -86,6 +90,9 @@ TEST(ParseBatchLine, RejectsWithAReasonNamingTheField) {
       {"14 12 1999 1e999 9.3 -1", "LAT \"1e999\": beyond the range of a double"},
       {"14 12 1999 0x1p3 9.3 -1", "LAT \"0x1p3\": trailing characters \"x1p3\""},
       {"14 12 1999 48.7 9.3 128", "ZONE \"128\": out of range -128..127"},
+      {"14 12 1999 48.7 9.3 127.01", "ZONE \"127.01\": out of range -128..127"},
+      {"14 12 1999 48.7 9.3 -5:30", "ZONE \"-5:30\": trailing characters \":30\""},
+      {"14 12 1999 48.7 9.3 inf", "ZONE \"inf\": not a finite number"},
       {"14 12 1999 48.7 9.3 +-1", "ZONE \"+-1\": not a number"},
       {"1 1 1 1 1 x1234567890123456789012345678901234567890123",
        "ZONE \"x123456789012345678901234567890123456789...\": not a number"},

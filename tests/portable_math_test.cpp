@@ -213,25 +213,3 @@ TEST(PortableMath, OutputChecksumIsPinned) {
 }
 
 }  // namespace
-
-namespace {
-
-// Large arguments are reduced once and remembered; asking again, in another
-// order and after many other arguments, must give the same bits.
-TEST(PortableMath, RememberedLargeReductionsGiveTheSameBits) {
-  std::vector<double> args;
-  uint64_t state = 12345;
-  for (int i = 0; i < 5000; ++i) {
-    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
-    args.push_back(std::ldexp(static_cast<double>(state >> 11), -static_cast<int>(state % 40)) +
-                   1e7);
-  }
-  std::vector<uint64_t> first;
-  for (double x : args) first.push_back(Bits(pmath::Sin(x)));
-  for (size_t i = args.size(); i-- > 0;) {
-    ASSERT_EQ(Bits(pmath::Sin(args[i])), first[i]) << args[i];
-    ASSERT_EQ(Bits(pmath::Sin(args[i])), first[i]) << args[i];
-  }
-}
-
-}  // namespace
