@@ -52,26 +52,23 @@ struct Options {
 
 // --------------------------------------------------------------- the methods
 
-// Our engine, asked for every day of the series and the day either side: the
-// hour query gives the status code (negative) when the event does not happen.
+// Our engine, one scan per day of the series and the day either side; each day
+// gives what the dialog shows, its (last) rise and set, when they happen.
 std::vector<MethodEvent> OrbelEvents(const Series& s) {
-  using Query = int (*)(uint8_t, uint8_t, uint32_t, double, double, int8_t);
-  const Query sun[2][2] = {{SunriseHour, SunriseMinute}, {SunsetHour, SunsetMinute}};
-  const Query moon[2][2] = {{MoonriseHour, MoonriseMinute}, {MoonsetHour, MoonsetMinute}};
   std::vector<MethodEvent> events;
   for (int64_t day = s.firstDay - 1; day <= s.lastDay + 1; ++day) {
     const CivilDate date = CivilFromDays(day);
-    const auto d = static_cast<uint8_t>(date.day);
-    const auto m = static_cast<uint8_t>(date.month);
-    const auto y = static_cast<uint32_t>(date.year);
-    const auto z = static_cast<int8_t>(s.zone);
-    for (int k = 0; k < 2; ++k) {
-      const Query* q = s.body == Body::kSun ? sun[k] : moon[k];
-      const int hour = q[0](d, m, y, s.latitude, s.longitude, z);
-      if (hour < 0) continue;
-      const int minute = q[1](d, m, y, s.latitude, s.longitude, z);
-      events.push_back(
-          {k == 0 ? Kind::kRise : Kind::kSet, day * 1440 + hour * 60 + minute + s.zone * 60, day});
+    const DayQuery query{static_cast<uint32_t>(date.day),
+                         static_cast<uint32_t>(date.month),
+                         static_cast<uint32_t>(date.year),
+                         s.latitude,
+                         s.longitude,
+                         static_cast<double>(s.zone)};
+    const BodyDay result = s.body == Body::kSun ? SunDay(query) : MoonDay(query);
+    for (const Kind kind : {Kind::kRise, Kind::kSet}) {
+      const EventSlot& slot = kind == Kind::kRise ? result.rise : result.set;
+      if (slot.status != 0) continue;
+      events.push_back({kind, day * 1440 + slot.hour * 60 + slot.minute + s.zone * 60, day});
     }
   }
   return events;

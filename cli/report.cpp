@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "day_scan.h"
 #include "event_types.h"
 #include "moon_age.h"
 #include "moon_events.h"
@@ -13,24 +14,19 @@ namespace orbel {
 
 namespace {
 
-using IntQuery = int (*)(uint8_t, uint8_t, uint32_t, double, double, int8_t);
-using AzimuthQuery = double (*)(uint8_t, uint8_t, uint32_t, double, double, int8_t);
-using TextQuery = const char* (*)(uint8_t, uint8_t, uint32_t, double, double, int8_t);
-
-// One event from its four queries. The hour query returns the status code
-// (negative) in place of the hour when the event does not happen.
-Event QueryEvent(IntQuery hourOf, IntQuery minuteOf, AzimuthQuery azimuthOf, TextQuery textOf,
-                 const EventQuery& q) {
+// One event as a slot of the engine's core reports it, with the text the query
+// functions give for it.
+Event EventOf(const EventSlot& slot, const char* (*statusMessage)(int)) {
   Event event{};
-  const int hour = hourOf(q.day, q.month, q.year, q.latitude, q.longitude, q.zone);
-  event.text = textOf(q.day, q.month, q.year, q.latitude, q.longitude, q.zone);
-  if (hour < 0) {
-    event.status = hour;
-    return event;
+  TextBuffer text;
+  FormatEventText(slot, statusMessage, text);
+  event.text = text;
+  event.status = slot.status;
+  if (slot.status == 0) {
+    event.hour = slot.hour;
+    event.minute = slot.minute;
+    event.azimuth = slot.azimuth;
   }
-  event.hour = hour;
-  event.minute = minuteOf(q.day, q.month, q.year, q.latitude, q.longitude, q.zone);
-  event.azimuth = azimuthOf(q.day, q.month, q.year, q.latitude, q.longitude, q.zone);
   return event;
 }
 
@@ -128,21 +124,24 @@ nlohmann::ordered_json PlaceToJson(const Place& place) {
 }  // namespace
 
 DayReport ComputeDay(const Date& date, const Place& place, int zone) {
-  const EventQuery q{static_cast<uint8_t>(date.day),
-                     static_cast<uint8_t>(date.month),
-                     static_cast<uint32_t>(date.year),
-                     place.latitude,
-                     place.longitude,
-                     static_cast<int8_t>(zone)};
+  const DayQuery query{static_cast<uint32_t>(date.day),
+                       static_cast<uint32_t>(date.month),
+                       static_cast<uint32_t>(date.year),
+                       place.latitude,
+                       place.longitude,
+                       static_cast<double>(zone)};
+  const BodyDay sun = SunDay(query);
+  const BodyDay moon = MoonDay(query);
   DayReport report{};
   report.date = date;
   report.place = place;
   report.zone = zone;
-  report.sunrise = QueryEvent(SunriseHour, SunriseMinute, SunriseAzimuth, SunriseText, q);
-  report.sunset = QueryEvent(SunsetHour, SunsetMinute, SunsetAzimuth, SunsetText, q);
-  report.moonrise = QueryEvent(MoonriseHour, MoonriseMinute, MoonriseAzimuth, MoonriseText, q);
-  report.moonset = QueryEvent(MoonsetHour, MoonsetMinute, MoonsetAzimuth, MoonsetText, q);
-  report.moonAge = MoonAge(q.day, q.month, q.year);
+  report.sunrise = EventOf(sun.rise, SunStatusMessage);
+  report.sunset = EventOf(sun.set, SunStatusMessage);
+  report.moonrise = EventOf(moon.rise, MoonStatusMessage);
+  report.moonset = EventOf(moon.set, MoonStatusMessage);
+  report.moonAge = MoonAge(static_cast<uint8_t>(date.day), static_cast<uint8_t>(date.month),
+                           static_cast<uint32_t>(date.year));
   return report;
 }
 

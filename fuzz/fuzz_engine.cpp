@@ -14,13 +14,19 @@
 //  - an answer does not depend on what was asked before: after the full set
 //    of one body's answers for query A, a few other queries of either body,
 //    then a fuzzer-chosen selection of A's queries asked again give the same
-//    bits.
+//    bits;
+//  - the re-entrant core (SunDay, MoonDay) and the query functions agree to
+//    the bit: the answers formed from the core's day are the queries' answers;
+//  - the core's crossings agree with its slots (a slot is found exactly when a
+//    crossing of its kind was recorded, and holds the last one), and the same
+//    invariants hold for zones with any fraction of an hour.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "day_scan.h"
 #include "fuzz_support.h"
 #include "moon_age.h"
 #include "moon_events.h"
@@ -303,6 +309,55 @@ void CheckBody(const Query& q, int body, const std::vector<Value>& a) {
   CheckMoonAge(q, a[kMoonAgeQuery].number);
 }
 
+// The answers of one body's eight queries formed from the core's day, at their
+// query indices in `answers`.
+void AnswersOfDay(const BodyDay& day, int body, std::vector<Value>& answers) {
+  const EventSlot* slots[2] = {&day.rise, &day.set};
+  for (int k = 0; k < 2; ++k) {
+    const EventSlot& slot = *slots[k];
+    const int first = (body * 2 + k) * 4;
+    answers[first] = Number(HourOrStatus(slot));
+    answers[first + 1] = Number(MinuteOrStatus(slot));
+    answers[first + 2] = Real(AzimuthOrStatus(slot));
+    TextBuffer text;
+    FormatEventText(slot, body == 0 ? SunStatusMessage : MoonStatusMessage, text);
+    answers[first + 3] = Text(text);
+  }
+}
+
+BodyDay CoreDay(const Query& q, int body, double zone) {
+  const DayQuery query{q.day, q.month, q.year, q.latitude, q.longitude, zone};
+  return body == 0 ? SunDay(query) : MoonDay(query);
+}
+
+// The crossings agree with the slots: a slot's event was found exactly when a
+// crossing of its kind was recorded, and the slot holds the last such one.
+void CheckCrossings(const Query& q, double zone, const BodyDay& day) {
+  const EventSlot* found[2] = {nullptr, nullptr};
+  if (day.crossingCount < 0 || day.crossingCount > kMaxCrossings) {
+    Fail("%s, zone %s: %d crossings", Describe(q).c_str(), Show(zone).c_str(), day.crossingCount);
+  }
+  EventSlot last[2] = {};
+  for (int i = 0; i < day.crossingCount; ++i) {
+    const Crossing& c = day.crossings[i];
+    const int k = c.kind == CrossingKind::kRise ? 0 : 1;
+    last[k] = EventSlot{0, c.hour, c.minute, c.azimuth};
+    found[k] = &last[k];
+  }
+  const EventSlot* slots[2] = {&day.rise, &day.set};
+  for (int k = 0; k < 2; ++k) {
+    const bool agree = found[k] == nullptr
+                           ? slots[k]->status < 0
+                           : slots[k]->status == 0 && slots[k]->hour == found[k]->hour &&
+                                 slots[k]->minute == found[k]->minute &&
+                                 fuzz::Bits(slots[k]->azimuth) == fuzz::Bits(found[k]->azimuth);
+    if (!agree) {
+      Fail("%s, zone %s: the %s slot (status %d) disagrees with the crossings", Describe(q).c_str(),
+           Show(zone).c_str(), k == 0 ? "rise" : "set", slots[k]->status);
+    }
+  }
+}
+
 }  // namespace
 
 // One body's full set of answers for query A is checked for agreement; to
@@ -315,6 +370,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::vector<int> asked = QueriesOf(body);
   for (int i : asked) first[i] = kQueries[i].ask(a);
   CheckBody(a, body, first);
+
+  // The core gives the same bits as the query functions.
+  const BodyDay core = CoreDay(a, body, a.zone);
+  std::vector<Value> fromCore = first;
+  AnswersOfDay(core, body, fromCore);
+  for (int i : asked) {
+    if (!(fromCore[i] == first[i])) {
+      Fail("%s(%s) = %s, but the core's day gives %s", kQueries[i].name, Describe(a).c_str(),
+           first[i].Show().c_str(), fromCore[i].Show().c_str());
+    }
+  }
+  CheckCrossings(a, a.zone, core);
+
+  // A zone with a fraction of an hour: the same invariants.
+  const double zone = a.zone + in.ConsumeIntegralInRange<int>(-59, 59) / 60.0;
+  const BodyDay fractional = CoreDay(a, body, zone);
+  AnswersOfDay(fractional, body, fromCore);
+  CheckBody(a, body, fromCore);
+  CheckCrossings(a, zone, fractional);
 
   // Other queries in between, each checked on its own: new ones, or A with
   // one argument nudged, where remembered results would be mistaken for A's.

@@ -1,0 +1,146 @@
+// The re-entrant core: one scan per body, its crossings, zones with fractions
+// of an hour, the sun's horizon as a parameter, and several threads at once.
+#include "day_scan.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "moon_events.h"
+#include "sun_events.h"
+
+namespace {
+
+std::string Clock(const EventSlot& slot) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%02d:%02d", slot.hour, slot.minute);
+  return slot.status != 0 ? "status " + std::to_string(slot.status) : text;
+}
+
+std::string Describe(const BodyDay& day) {
+  std::string text = "rise " + Clock(day.rise) + ", set " + Clock(day.set) + ":";
+  for (int i = 0; i < day.crossingCount; ++i) {
+    const Crossing& c = day.crossings[i];
+    char item[64];
+    std::snprintf(item, sizeof item, " %s %02d:%02d %.17g %.17g",
+                  c.kind == CrossingKind::kRise ? "rise" : "set", c.hour, c.minute, c.azimuth,
+                  c.hours);
+    text += item;
+  }
+  return text;
+}
+
+TEST(DayScan, EveryCrossingInOrderAndTheLastOfEachKindInItsSlot) {
+  // 65 degrees north in June: the moon rises just after midnight, sets in the
+  // morning and rises again just before the next midnight.
+  const BodyDay day = MoonDay(DayQuery{25, 6, 2024, 65, 20, -1});
+  ASSERT_EQ(day.crossingCount, 3) << Describe(day);
+  const CrossingKind kinds[] = {CrossingKind::kRise, CrossingKind::kSet, CrossingKind::kRise};
+  const char* clocks[] = {"00:20", "05:03", "23:57"};
+  for (int i = 0; i < 3; ++i) {
+    const Crossing& c = day.crossings[i];
+    EXPECT_EQ(c.kind, kinds[i]) << i;
+    EXPECT_EQ(Clock(EventSlot{0, c.hour, c.minute, c.azimuth}), clocks[i]) << i;
+    EXPECT_NEAR(c.hours, c.hour + c.minute / 60.0, 1.0 / 120) << i;  // rounded to the minute
+  }
+  EXPECT_EQ(Clock(day.rise), "23:57");
+  EXPECT_EQ(day.rise.azimuth, day.crossings[2].azimuth);
+  EXPECT_EQ(Clock(day.set), "05:03");
+  // The query functions report the same later rise.
+  EXPECT_STREQ(MoonriseText(25, 6, 2024, 65, 20, -1), "23:57");
+}
+
+// A zone with a fraction of an hour moves the local clock, not the event: the
+// event's universal time stays within a minute of the whole-hour zone's.
+TEST(DayScan, ZonesWithFractionsOfAnHourGiveTheSameInstant) {
+  const struct {
+    double latitude, longitude, zone;
+  } places[] = {
+      {28.6139, 77.209, -5.5},     // Delhi
+      {27.7172, 85.324, -5.75},    // Kathmandu
+      {47.5615, -52.7126, 3.5},    // St. John's
+      {-34.9285, 138.6007, -9.5},  // Adelaide
+      {35.6892, 51.389, -3.5},     // Tehran
+  };
+  int compared = 0;
+  for (const auto& p : places) {
+    for (uint32_t day = 1; day <= 28; day += 3) {
+      for (uint32_t month = 1; month <= 12; ++month) {
+        const DayQuery exact{day, month, 2026, p.latitude, p.longitude, p.zone};
+        DayQuery whole = exact;
+        whole.zone = static_cast<int>(p.zone);  // the whole hours toward zero
+        const BodyDay days[2][2] = {{SunDay(exact), MoonDay(exact)},
+                                    {SunDay(whole), MoonDay(whole)}};
+        for (int body = 0; body < 2; ++body) {
+          const EventSlot* a[] = {&days[0][body].rise, &days[0][body].set};
+          const EventSlot* b[] = {&days[1][body].rise, &days[1][body].set};
+          for (int k = 0; k < 2; ++k) {
+            if (a[k]->status != 0 || b[k]->status != 0) continue;
+            const double utcA = a[k]->hour * 60 + a[k]->minute + exact.zone * 60;
+            const double utcB = b[k]->hour * 60 + b[k]->minute + whole.zone * 60;
+            // The same event unless one day's window holds the next day's.
+            if (std::abs(utcA - utcB) > 12 * 60) continue;
+            EXPECT_NEAR(utcA, utcB, 1.0) << day << "." << month << " zone " << p.zone;
+            ++compared;
+          }
+        }
+      }
+    }
+  }
+  EXPECT_GT(compared, 1500);
+  // Delhi, 21 December 2026: the sun rises at 07:09 on the local clock.
+  EXPECT_EQ(Clock(SunDay(DayQuery{21, 12, 2026, 28.6139, 77.209, -5.5}).rise), "07:09");
+}
+
+TEST(DayScan, TheSunsHorizonIsAParameter) {
+  const DayQuery berlin{21, 3, 2026, 52.52, 13.405, -1};
+  const BodyDay sun = SunDay(berlin);
+  const BodyDay standard = SunDay(berlin, 90.833);
+  EXPECT_EQ(std::memcmp(&sun.rise, &standard.rise, sizeof sun.rise), 0);
+  // Civil, nautical and astronomical dawn come ever earlier and dusk ever later.
+  double dawn = sun.rise.hour * 60 + sun.rise.minute, dusk = sun.set.hour * 60 + sun.set.minute;
+  for (double zenith : {96.0, 102.0, 108.0}) {
+    const BodyDay twilight = SunDay(berlin, zenith);
+    ASSERT_EQ(twilight.rise.status, 0) << zenith;
+    ASSERT_EQ(twilight.set.status, 0) << zenith;
+    EXPECT_LT(twilight.rise.hour * 60 + twilight.rise.minute, dawn) << zenith;
+    EXPECT_GT(twilight.set.hour * 60 + twilight.set.minute, dusk) << zenith;
+    dawn = twilight.rise.hour * 60 + twilight.rise.minute;
+    dusk = twilight.set.hour * 60 + twilight.set.minute;
+  }
+  // A white night at 63 degrees north: the sun never sinks 6 degrees.
+  EXPECT_EQ(int{SunDay(DayQuery{21, 6, 2026, 63, 10, -2}, 96).rise.status}, kSunUpAllDay);
+}
+
+// The core keeps no state: many threads scanning different days at once give
+// the bits one thread gives.
+TEST(DayScan, SeveralThreadsGiveTheBitsOfOne) {
+  std::mt19937 random(20261207);
+  std::uniform_real_distribution<double> latitude(-89, 89), longitude(-180, 180), zone(-12, 12);
+  std::uniform_int_distribution<uint32_t> day(1, 28), month(1, 12), year(1900, 2100);
+  std::vector<DayQuery> queries(4000);
+  for (DayQuery& q : queries) {
+    q = DayQuery{day(random),      month(random),     year(random),
+                 latitude(random), longitude(random), zone(random)};
+  }
+  const auto scan = [&queries](size_t first, size_t step, std::vector<std::string>& out) {
+    for (size_t i = first; i < queries.size(); i += step) {
+      out[i] = Describe(SunDay(queries[i])) + " | " + Describe(MoonDay(queries[i]));
+    }
+  };
+  std::vector<std::string> alone(queries.size()), together(queries.size());
+  scan(0, 1, alone);
+  const size_t kThreads = 4;
+  std::vector<std::thread> threads;
+  for (size_t t = 0; t < kThreads; ++t) {
+    threads.emplace_back(scan, t, kThreads, std::ref(together));
+  }
+  for (std::thread& thread : threads) thread.join();
+  for (size_t i = 0; i < queries.size(); ++i) ASSERT_EQ(together[i], alone[i]) << i;
+}
+
+}  // namespace
