@@ -8,6 +8,7 @@
 
 namespace {
 
+const double kTwoPi = 6.283185307179586;
 const double kDegToRad = 0.017453292519943295;
 const double kRadToDeg = 57.29577951308232;
 // Sidereal angle gained in one hour of clock time (15.0410685 degrees).
@@ -15,9 +16,23 @@ const double kSiderealPerHour = 0.26251616834300473;
 // Half a minute in hours: added before truncating, it rounds to the minute.
 const double kHalfMinute = 0.008333333333333333;
 
+// One scan in progress: what stays fixed through the day, the margin carried
+// from hour to hour, and the day being filled.
+struct Scan {
+  const BodyRules* rules;
+  BodyDay* day;
+  double sinLat;
+  double cosLat;
+  double cosZenith;
+  double startMargin = 0;  // horizon margin at the start of the hour under test
+  double endMargin = 0;    // and at its end
+  bool riseFound = false;
+  bool setFound = false;
+};
+
 // Height of the body above the horizon circle, as a cosine difference: positive
 // while the body stands above it.
-double HorizonMargin(const HorizonScan& scan, double hourAngle, double declination) {
+double HorizonMargin(const Scan& scan, double hourAngle, double declination) {
   return pmath::Cos(hourAngle) * (pmath::Cos(declination) * scan.cosLat) +
          pmath::Sin(declination) * scan.sinLat - scan.cosZenith;
 }
@@ -40,7 +55,7 @@ double Azimuth(double numerator, double denominator) {
 
 // The part of the hour test that may stop early: whether the margin crosses
 // zero inside the hour, and if so where and in which direction.
-void SolveHour(HorizonScan& scan, double hour, double thetaStart, double raStart, double decStart,
+void SolveHour(Scan& scan, double hour, double thetaStart, double raStart, double decStart,
                double raEnd, double decEnd) {
   const double thetaEnd = thetaStart + kSiderealPerHour;
   const double hourAngleStart = thetaStart - raStart;
@@ -83,7 +98,7 @@ void SolveHour(HorizonScan& scan, double hour, double thetaStart, double raStart
   const int32_t fullHour = TruncToInt(x);
   crossing.hour = static_cast<int8_t>(fullHour);
   crossing.minute = static_cast<int8_t>(
-      TruncToInt((x - (scan.minuteFromStoredHour ? crossing.hour : fullHour)) * 60));
+      TruncToInt((x - (scan.rules->minuteFromStoredHour ? crossing.hour : fullHour)) * 60));
 
   // The direction uses the declination of the middle of the hour.
   const double hourAngle = hourAngleStart + t * (hourAngleEnd - hourAngleStart);
@@ -111,38 +126,41 @@ DayStart StartOfDay(const DayQuery& query) {
   return DayStart{SiderealAngle(zoneDays, d, longitudeRevolutions), d + zoneDays};
 }
 
-HorizonScan BeginScan(BodyDay& day, const DayStart& start, double latitude, double cosZenith,
-                      bool minuteFromStoredHour) {
-  day = BodyDay{};
-  HorizonScan scan{};
-  scan.siderealAngle = start.siderealAngle;
-  scan.sinLat = pmath::Sin(latitude * kDegToRad);
-  scan.cosLat = pmath::Cos(latitude * kDegToRad);
-  scan.cosZenith = cosZenith;
-  scan.minuteFromStoredHour = minuteFromStoredHour;
-  scan.day = &day;
-  return scan;
-}
+BodyDay ScanDay(const DayStart& start, double latitude, double cosZenith,
+                const HourlyPositions& positions, const BodyRules& rules) {
+  BodyDay day{};
+  const double latitudeRadians = latitude * kDegToRad;
+  Scan scan{&rules, &day, pmath::Sin(latitudeRadians), pmath::Cos(latitudeRadians), cosZenith};
+  const double* ra = positions.rightAscension;
+  const double* dec = positions.declination;
+  for (int i = 0; i < 24; ++i) {
+    const double hour = i;
+    double raEnd = ra[i + 1];
+    if (rules.unwrapEachHour && raEnd < ra[i]) raEnd = raEnd + kTwoPi;
+    const double thetaStart = hour * kSiderealPerHour + start.siderealAngle;
+    SolveHour(scan, hour, thetaStart, ra[i], dec[i], raEnd, dec[i + 1]);
+    scan.startMargin = scan.endMargin;
+  }
 
-void TestHour(HorizonScan& scan, double hour, double raStart, double decStart, double raEnd,
-              double decEnd) {
-  const double thetaStart = hour * kSiderealPerHour + scan.siderealAngle;
-  SolveHour(scan, hour, thetaStart, raStart, decStart, raEnd, decEnd);
-  scan.startMargin = scan.endMargin;
-}
-
-void FinishStatus(HorizonScan& scan, const StatusCodes& codes) {
-  BodyDay& day = *scan.day;
   day.endMargin = scan.endMargin;
   if (!scan.riseFound && !scan.setFound) {
     // No crossing at all: both slots report the same state of the whole day.
-    const EventStatus status = scan.endMargin > 0 ? codes.upAllDay : codes.downAllDay;
+    const EventStatus status =
+        rules.codes[scan.endMargin > 0 ? kUpAllDayStatus : kDownAllDayStatus];
     day.rise.status = status;
     day.set.status = status;
-    return;
+  } else {
+    if (!scan.riseFound) day.rise.status = rules.codes[kNoRiseStatus];
+    if (!scan.setFound) day.set.status = rules.codes[kNoSetStatus];
   }
-  if (!scan.riseFound) day.rise.status = codes.noRise;
-  if (!scan.setFound) day.set.status = codes.noSet;
+  return day;
+}
+
+const char* StatusMessage(const BodyRules& rules, int code) {
+  for (int i = 0; i < 4; ++i) {
+    if (code == rules.codes[i]) return rules.messages[i];
+  }
+  return "";
 }
 
 int HourOrStatus(const EventSlot& slot) {

@@ -1,12 +1,6 @@
-// One body's local day from a single scan of its 24 hours.
-//
-// This is the engine's re-entrant core: a query goes in, the body's day comes
-// out, and every piece of state lives in locals or in the caller's records, so
-// any number of threads may scan at once. The sun (sun_events.h) and the moon
-// (moon_events.h) each have their own scan over their own positions; what the
-// two scans share is here: the start of the local day, the hour test, the
-// statuses and the texts. The design's query functions are thin wrappers over
-// the scans that keep their module storage.
+// The engine's re-entrant core: one body's local day from a single scan of its
+// 24 hours, all state in locals or the caller's records. SunDay and MoonDay
+// form their body's positions; the scan, statuses and texts are shared here.
 #pragma once
 
 #include <cstdint>
@@ -49,53 +43,43 @@ struct BodyDay {
   Crossing crossings[kMaxCrossings];  // every solved crossing in time order
 };
 
-// The status codes of one body (the sun's -1..-4, the moon's -10..-40).
-struct StatusCodes {
-  EventStatus noRise;      // a set but no rise on the date
-  EventStatus noSet;       // a rise but no set on the date
-  EventStatus downAllDay;  // no crossing, below the horizon at the end of the day
-  EventStatus upAllDay;    // no crossing, above the horizon at the end of the day
-};
-
-// Where a local day starts: the local sidereal angle at local midnight
-// (radians) and the day count (days from J2000.0) of local midnight.
+// Where the local day starts: the local sidereal angle (radians) and the day
+// count from J2000.0 of local midnight.
 struct DayStart {
   double siderealAngle;
   double midnight;
 };
 DayStart StartOfDay(const DayQuery& query);
 
-// One scan in progress: what stays fixed through the day, the margin carried
-// from hour to hour, and the day being filled.
-struct HorizonScan {
-  double siderealAngle;  // at local midnight
-  double sinLat;
-  double cosLat;
-  double cosZenith;  // cosine of the horizon circle's zenith distance
+// The body's right ascension and declination (radians) at the 25 hour
+// boundaries of the local day, from midnight to the next midnight.
+struct HourlyPositions {
+  double rightAscension[25];
+  double declination[25];
+};
+
+// What sets one body's scan apart: its status codes and their messages, and
+// two rules of its arithmetic.
+enum StatusKind { kNoRiseStatus, kNoSetStatus, kDownAllDayStatus, kUpAllDayStatus };
+struct BodyRules {
+  EventStatus codes[4];     // by StatusKind
+  const char* messages[4];  // the message of each code
   // The sun forms the minute from the hour as stored in 8 bits, the moon from
   // the full hour; they differ only for hours no real day has.
   bool minuteFromStoredHour;
-  double startMargin;  // horizon margin at the start of the hour under test
-  double endMargin;    // and at its end
-  bool riseFound;
-  bool setFound;
-  BodyDay* day;
+  // The moon lifts an hour's end right ascension by a turn when it lies below
+  // the start's, for that hour's test only.
+  bool unwrapEachHour;
 };
 
-// Starts a scan of `day` (which it clears) at latitude `latitude` (degrees)
-// with the horizon circle's cosine `cosZenith`.
-HorizonScan BeginScan(BodyDay& day, const DayStart& start, double latitude, double cosZenith,
-                      bool minuteFromStoredHour);
+// Scans the 24 hours at `latitude` (degrees) against the horizon circle whose
+// zenith distance has the cosine `cosZenith`: each hour whose horizon margin
+// changes sign is solved for the crossing.
+BodyDay ScanDay(const DayStart& start, double latitude, double cosZenith,
+                const HourlyPositions& positions, const BodyRules& rules);
 
-// Tests clock hour `hour` (0-23) of the scan, given the body's right ascension
-// and declination (radians) at its start and its end: where the horizon margin
-// changes sign from one end to the other, solves the crossing and records it.
-// The end margin becomes the next hour's start margin.
-void TestHour(HorizonScan& scan, double hour, double raStart, double decStart, double raEnd,
-              double decEnd);
-
-// Gives the slots their statuses once all 24 hours are tested.
-void FinishStatus(HorizonScan& scan, const StatusCodes& codes);
+// The message of a status code of the body, or an empty text for other codes.
+const char* StatusMessage(const BodyRules& rules, int code);
 
 // What the hour, minute and azimuth queries return: the status when it is not
 // 0, else the value.

@@ -1,27 +1,19 @@
 #include "event_storage.h"
 
-void StoreQuery(EventModuleStorage& storage, uint8_t day, uint8_t month, uint32_t year,
-                double latitude, double longitude, int8_t zone) {
-  storage.latitude = latitude;
-  storage.longitude = longitude;
-  storage.zone = zone;
-  storage.day = day;
-  storage.month = month;
-  storage.year = year;
+const DayQuery& StoreQuery(EventModuleStorage& storage, uint8_t day, uint8_t month, uint32_t year,
+                           double latitude, double longitude, int8_t zone) {
+  storage.inputs = DayQuery{day, month, year, latitude, longitude, static_cast<double>(zone)};
+  return storage.inputs;
 }
 
-DayQuery StoredQuery(const EventModuleStorage& storage) {
-  return DayQuery{storage.day,      storage.month,     storage.year,
-                  storage.latitude, storage.longitude, static_cast<double>(storage.zone)};
-}
-
-void KeepDay(EventModuleStorage& storage, const BodyDay& day, int riseSlot, int setSlot) {
-  storage.riseFound = 0;
-  storage.setFound = 0;
-  for (int i = 0; i < day.crossingCount; ++i) {
-    const bool rise = day.crossings[i].kind == CrossingKind::kRise;
-    (rise ? storage.riseFound : storage.setFound) = 0xFF;
-    storage.currentSlot = rise ? riseSlot : setSlot;
+const EventSlot& KeepDay(EventModuleStorage& storage, const BodyDay& day, int riseSlot, int setSlot,
+                         int slot) {
+  // An event was found exactly when its slot has no status.
+  storage.riseFound = day.rise.status == 0 ? 0xFF : 0;
+  storage.setFound = day.set.status == 0 ? 0xFF : 0;
+  if (day.crossingCount > 0) {
+    const bool lastIsRise = day.crossings[day.crossingCount - 1].kind == CrossingKind::kRise;
+    storage.currentSlot = lastIsRise ? riseSlot : setSlot;
   }
   EventSlot& rise = storage.slots[riseSlot];
   EventSlot& set = storage.slots[setSlot];
@@ -31,4 +23,5 @@ void KeepDay(EventModuleStorage& storage, const BodyDay& day, int riseSlot, int 
   set.status = day.set.status;
   storage.Q0 = day.endMargin;
   storage.Q2 = day.endMargin;
+  return storage.slots[slot];
 }

@@ -11,7 +11,11 @@ namespace {
 const double kTwoPi = 6.283185307179586;
 const double kDegToRad = 0.017453292519943295;
 
-const StatusCodes kMoonCodes = {kNoMoonrise, kNoMoonset, kMoonDownAllDay, kMoonUpAllDay};
+const BodyRules kMoonRules = {
+    {kNoMoonrise, kNoMoonset, kMoonDownAllDay, kMoonUpAllDay},
+    {"NO MOONRISE THIS DATE", "NO MOONSET THIS DATE", "MOON DOWN ALL DAY", "MOON UP ALL DAY"},
+    false,
+    true};
 
 // The query functions' module storage: the inputs of the last query, the two
 // slots (0 moonset, 1 moonrise) and what the last scan left, and the texts.
@@ -20,9 +24,7 @@ EventModuleStorage storage;
 // Stores the query's inputs, scans the day and keeps its results in the slots.
 const EventSlot& Compute(int slot, uint8_t d, uint8_t m, uint32_t y, double lat, double lon,
                          int8_t z) {
-  StoreQuery(storage, d, m, y, lat, lon, z);
-  KeepDay(storage, MoonDay(StoredQuery(storage)), 1, 0);
-  return storage.slots[slot];
+  return KeepDay(storage, MoonDay(StoreQuery(storage, d, m, y, lat, lon, z)), 1, 0, slot);
 }
 
 const char* FormatSlot(char (&buffer)[kTextBufferSize], int slot, uint8_t d, uint8_t m, uint32_t y,
@@ -55,38 +57,21 @@ BodyDay MoonDay(const DayQuery& query) {
   if (!(ra12h > ra0h)) ra12h = ra12h + kTwoPi;
   if (!(ra24h > ra12h)) ra24h = ra24h + kTwoPi;
 
+  HourlyPositions positions;
+  positions.rightAscension[0] = ra0h;
+  positions.declination[0] = dec0h;
+  for (int i = 1; i <= 24; ++i) {
+    const double p = i * (1.0 / 24);
+    positions.rightAscension[i] = Interpolate3(p, ra0h, ra12h, ra24h);
+    positions.declination[i] = Interpolate3(p, dec0h, dec12h, dec24h);
+  }
   // Horizon circle from the noon distance: refraction, semi-diameter, parallax.
   const double cosZenith = pmath::Cos((90.567 - 41.685 / dist12h) * kDegToRad);
-  BodyDay day;
-  HorizonScan scan = BeginScan(day, start, query.latitude, cosZenith, false);
-  double ra0 = ra0h, dec0 = dec0h;
-  for (double hour = 0.0; hour <= 23.0; hour = hour + 1.0) {
-    const double p = (hour + 1) * (1.0 / 24);
-    const double ra1 = Interpolate3(p, ra0h, ra12h, ra24h);
-    const double dec1 = Interpolate3(p, dec0h, dec12h, dec24h);
-    // Within the hour the end must not lie below the start; the next hour
-    // starts from the value as interpolated.
-    TestHour(scan, hour, ra0, dec0, ra1 < ra0 ? ra1 + kTwoPi : ra1, dec1);
-    ra0 = ra1;
-    dec0 = dec1;
-  }
-  FinishStatus(scan, kMoonCodes);
-  return day;
+  return ScanDay(start, query.latitude, cosZenith, positions, kMoonRules);
 }
 
 const char* MoonStatusMessage(int code) {
-  switch (code) {
-    case kNoMoonrise:
-      return "NO MOONRISE THIS DATE";
-    case kNoMoonset:
-      return "NO MOONSET THIS DATE";
-    case kMoonDownAllDay:
-      return "MOON DOWN ALL DAY";
-    case kMoonUpAllDay:
-      return "MOON UP ALL DAY";
-    default:
-      return "";
-  }
+  return StatusMessage(kMoonRules, code);
 }
 
 const char* MoonStatusText(int code) {

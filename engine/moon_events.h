@@ -1,11 +1,7 @@
 // The moon module: moonrise and moonset for one local civil day.
 //
-// MoonDay is the re-entrant core: one scan gives both events and every
-// crossing. The eight queries below are wrappers over it with module storage of
-// their own, as the sun's: every query stores its arguments, rescans the whole
-// day and reads one slot (slot 0 the moonset, slot 1 the moonrise), so they are
-// not re-entrant. A returned text stays valid until the next call of the same
-// text query.
+// MoonDay is the re-entrant core; the eight queries are wrappers with module
+// storage of their own, as the sun's (slot 0 the moonset, slot 1 the moonrise).
 #pragma once
 
 #include <cstdint>

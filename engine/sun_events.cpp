@@ -11,7 +11,11 @@ namespace {
 const double kTwoPi = 6.283185307179586;
 const double kDegToRad = 0.017453292519943295;
 
-const StatusCodes kSunCodes = {kNoSunrise, kNoSunset, kSunDownAllDay, kSunUpAllDay};
+const BodyRules kSunRules = {
+    {kNoSunrise, kNoSunset, kSunDownAllDay, kSunUpAllDay},
+    {"NO SUNRISE", "NO SUNSET THIS DATE", "SUN DOWN ALL DAY", "SUN UP ALL DAY"},
+    true,
+    false};
 
 double ArcSin(double x) {
   return pmath::Atan(x / pmath::Sqrt(1 - x * x));
@@ -24,9 +28,7 @@ EventModuleStorage storage;
 // Stores the query's inputs, scans the day and keeps its results in the slots.
 const EventSlot& Compute(int slot, uint8_t d, uint8_t m, uint32_t y, double lat, double lon,
                          int8_t z) {
-  StoreQuery(storage, d, m, y, lat, lon, z);
-  KeepDay(storage, SunDay(StoredQuery(storage)), 0, 1);
-  return storage.slots[slot];
+  return KeepDay(storage, SunDay(StoreQuery(storage, d, m, y, lat, lon, z)), 0, 1, slot);
 }
 
 const char* FormatSlot(char (&buffer)[kTextBufferSize], int slot, uint8_t d, uint8_t m, uint32_t y,
@@ -75,36 +77,20 @@ BodyDay SunDay(const DayQuery& query, double zenithDistance) {
   SunPosition(start.midnight, ra0, dec0);
   SunPosition(start.midnight + 1, ra1, dec1);
   if (ra1 < ra0) ra1 = ra1 + kTwoPi;  // the right ascension passed through 0
-
-  BodyDay day;
-  HorizonScan scan =
-      BeginScan(day, start, query.latitude, pmath::Cos(zenithDistance * kDegToRad), true);
-  double raStart = ra0, decStart = dec0;
-  for (double h = 0; h <= 23; h = h + 1) {
-    const double p = (h + 1) * (1.0 / 24);
-    const double ra = ra0 + p * (ra1 - ra0);
-    const double dec = dec0 + p * (dec1 - dec0);
-    TestHour(scan, h, raStart, decStart, ra, dec);
-    raStart = ra;
-    decStart = dec;
+  HourlyPositions positions;
+  positions.rightAscension[0] = ra0;
+  positions.declination[0] = dec0;
+  for (int i = 1; i <= 24; ++i) {
+    const double p = i * (1.0 / 24);
+    positions.rightAscension[i] = ra0 + p * (ra1 - ra0);
+    positions.declination[i] = dec0 + p * (dec1 - dec0);
   }
-  FinishStatus(scan, kSunCodes);
-  return day;
+  return ScanDay(start, query.latitude, pmath::Cos(zenithDistance * kDegToRad), positions,
+                 kSunRules);
 }
 
 const char* SunStatusMessage(int code) {
-  switch (code) {
-    case kNoSunrise:
-      return "NO SUNRISE";
-    case kNoSunset:
-      return "NO SUNSET THIS DATE";
-    case kSunDownAllDay:
-      return "SUN DOWN ALL DAY";
-    case kSunUpAllDay:
-      return "SUN UP ALL DAY";
-    default:
-      return "";
-  }
+  return StatusMessage(kSunRules, code);
 }
 
 const char* SunStatusText(int code) {

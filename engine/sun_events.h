@@ -1,10 +1,7 @@
-// The sun module: sunrise and sunset for one local civil day.
-//
-// SunDay is the re-entrant core: one scan gives both events and every crossing.
-// The eight queries below are wrappers over it that keep module storage: every
-// query stores its arguments, rescans the whole day and reads one slot, so they
-// are not re-entrant. A returned text stays valid until the next text query of
-// the same kind.
+// The sun module: sunrise and sunset for one local civil day. SunDay is the
+// re-entrant core. The eight queries are wrappers over it with module storage:
+// each stores its arguments, rescans the day and reads one slot (0 rise, 1 set);
+// a returned text stays valid until the next text query of the same kind.
 #pragma once
 
 #include <cstdint>
