@@ -3,8 +3,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <istream>
-#include <ostream>
 #include <system_error>
 
 #include "day_scan.h"
@@ -229,29 +227,6 @@ void AppendBatchResult(const DayQuery& query, std::string& out) {
   AppendInt(
       out, MoonAge(static_cast<uint8_t>(query.day), static_cast<uint8_t>(query.month), query.year));
   out += '\n';
-}
-
-int RunBatch(std::istream& in, std::ostream& out, std::ostream& err, bool flushEachLine) {
-  std::string line;
-  std::string result;
-  unsigned long long lineNumber = 0;
-  bool anyError = false;
-  while (std::getline(in, line)) {
-    ++lineNumber;
-    const ParsedLine parsed = ParseBatchLine(line);
-    if (parsed.kind == LineKind::kSkip) continue;
-    if (parsed.kind == LineKind::kError) {
-      anyError = true;
-      err << "line " << lineNumber << ": " << parsed.error << '\n';
-      continue;
-    }
-    result.clear();
-    AppendBatchResult(parsed.query, result);
-    out.write(result.data(), static_cast<std::streamsize>(result.size()));
-    if (flushEachLine) out.flush();
-  }
-  out.flush();
-  return anyError ? 1 : 0;
 }
 
 }  // namespace orbel

@@ -7,6 +7,7 @@
 // exactly those arguments.
 #pragma once
 
+#include <cstddef>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -38,11 +39,43 @@ ParsedLine ParseBatchLine(std::string_view line);
 // the query functions return them. Safe to call from several threads at once.
 void AppendBatchResult(const DayQuery& query, std::string& out);
 
+// The most threads RunBatch accepts.
+constexpr unsigned kMaxBatchJobs = 256;
+
+// The number of processors online (at least 1, at most kMaxBatchJobs).
+unsigned DefaultBatchJobs();
+
+struct BatchOptions {
+  // Threads that parse and answer lines, 1 to kMaxBatchJobs. With 1, the
+  // calling thread answers the lines one by one.
+  unsigned jobs = 1;
+  // Flush out after every result line, with several jobs after every chunk of
+  // them (for an interactive terminal).
+  bool flushEachLine = false;
+  // With several jobs, the most lines a thread takes at a time.
+  size_t chunkLines = 1024;
+};
+
 // Reads lines from in until its end and writes one result line per query line
 // to out; each rejected line writes "line N: <reason>" to err (N counts every
-// line from 1) and nothing to out. Flushes out after every line when
-// flushEachLine is set (for an interactive terminal). Returns 0 when every line
-// was a query, blank or a comment, else 1.
-int RunBatch(std::istream& in, std::ostream& out, std::ostream& err, bool flushEachLine);
+// line from 1) and nothing to out. Returns 0 when every line was a query, blank
+// or a comment, else 1. A read error ends the input like its end does.
+//
+// out and err receive the same bytes whatever the number of jobs: the results
+// and the rejections each in the order of the lines. With several jobs, the
+// calling thread reads chunks of whole lines, jobs threads answer them and one
+// more thread writes the answers in order; a bounded number of chunks is in
+// flight, so memory does not grow with the input (only with the longest line).
+//
+// Whenever in has no more characters ready (in.rdbuf()->in_avail() is not
+// positive), the lines read so far are answered, written and flushed while the
+// read waits, so that the answers to a slow writer into a pipe do not wait for
+// its next lines. (A stream buffer that never tells of characters ready makes
+// small chunks: slower, but the same output.)
+//
+// Every thread has ended when RunBatch returns; an exception in one of them
+// (such as std::bad_alloc) is thrown again from RunBatch.
+int RunBatch(std::istream& in, std::ostream& out, std::ostream& err,
+             const BatchOptions& options = BatchOptions());
 
 }  // namespace orbel

@@ -204,11 +204,27 @@ int RunPhase(const PhaseOptions& options, const CLI::App& command) {
   return 0;
 }
 
-int RunBatchCommand() {
+unsigned ParseJobs(std::string_view text) {
+  unsigned jobs = 0;
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, jobs);
+  if (ec != std::errc() || ptr != end || jobs < 1 || jobs > orbel::kMaxBatchJobs) {
+    throw InputError("not a whole number from 1 to " + std::to_string(orbel::kMaxBatchJobs));
+  }
+  return jobs;
+}
+
+int RunBatchCommand(const std::string& jobs, const CLI::App& command) {
+  orbel::BatchOptions options;
+  options.jobs = command.count("--jobs") > 0 ? ParseOption("--jobs", jobs, ParseJobs)
+                                             : orbel::DefaultBatchJobs();
+  // Lines typed at a terminal come one at a time: each is answered as soon as
+  // it is complete, on this thread.
+  if (ORBEL_ISATTY(0) != 0) options.jobs = 1;
+  options.flushEachLine = ORBEL_ISATTY(1) != 0;
   std::ios::sync_with_stdio(false);
   std::cin.tie(nullptr);
-  const bool interactive = ORBEL_ISATTY(1) != 0;
-  return orbel::RunBatch(std::cin, std::cout, std::cerr, interactive);
+  return orbel::RunBatch(std::cin, std::cout, std::cerr, options);
 }
 
 }  // namespace
@@ -243,7 +259,17 @@ int main(int argc, char** argv) {
       "text; the same for sunset, moonrise and moonset; the moon's age. The values go to the "
       "engine as given: DAY and MONTH 0-255, YEAR 0-4294967295, any finite LAT and LON, ZONE "
       "-128-127. Blank lines and lines starting with # are skipped. A rejected line is "
-      "reported on standard error as 'line N: reason' and makes the exit status 1.");
+      "reported on standard error as 'line N: reason' and makes the exit status 1. The output "
+      "is the same for any --jobs; whenever no more input is ready, the lines read so far are "
+      "answered at once, so a slow writer into the pipe gets each answer right away.");
+  std::string batchJobs;
+  batch
+      ->add_option("--jobs", batchJobs,
+                   "Threads that answer lines, 1 to " + std::to_string(orbel::kMaxBatchJobs) +
+                       " (default: the number of processors, " +
+                       std::to_string(orbel::DefaultBatchJobs()) +
+                       " here); lines typed at a terminal are answered one at a time")
+      ->type_name("N");
 
   PhaseOptions phaseOptions;
   CLI::App* phase = app.add_subcommand("phase", "The moon-phase picture as an image file");
@@ -274,7 +300,7 @@ int main(int argc, char** argv) {
 
   try {
     if (*table) return RunTable(tableOptions);
-    if (*batch) return RunBatchCommand();
+    if (*batch) return RunBatchCommand(batchJobs, *batch);
     if (*phase) {
       if (ageOption->count() == 0 && dateOption->count() == 0) {
         throw InputError("phase needs --age or --date (see orbel-cli phase --help)");

@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <random>
 #include <sstream>
+#include <streambuf>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "moon_events.h"
@@ -36,12 +39,36 @@ struct BatchRun {
   std::string out, err;
 };
 
-BatchRun RunOn(const std::string& input) {
-  std::istringstream in(input);
+BatchRun RunOn(std::istream& in, const orbel::BatchOptions& options = {}) {
   std::ostringstream out, err;
-  const int status = orbel::RunBatch(in, out, err, false);
+  const int status = orbel::RunBatch(in, out, err, options);
   return {status, out.str(), err.str()};
 }
+
+BatchRun RunOn(const std::string& input, const orbel::BatchOptions& options = {}) {
+  std::istringstream in(input);
+  return RunOn(in, options);
+}
+
+// Hands out its text a few characters at a time and never tells that more is
+// ready, like a pipe from a slow writer.
+class TrickleBuffer : public std::streambuf {
+ public:
+  explicit TrickleBuffer(std::string text) : text_(std::move(text)) {}
+
+ private:
+  int_type underflow() override {
+    if (pos_ == text_.size()) return traits_type::eof();
+    const size_t n = std::min<size_t>(1 + random_() % 50, text_.size() - pos_);
+    setg(&text_[pos_], &text_[pos_], &text_[pos_] + n);
+    pos_ += n;
+    return traits_type::to_int_type(*gptr());
+  }
+
+  std::string text_;
+  size_t pos_ = 0;
+  std::minstd_rand random_{7};
+};
 
 TEST(ParseBatchLine, RawArgumentsOverTheirFullRange) {
   const struct {
@@ -169,6 +196,42 @@ TEST(RunBatch, LineOutputDoesNotDependOnEarlierLines) {
   const BatchRun run = RunOn(input);
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, expected);
+}
+
+TEST(RunBatch, SameOutputForAnyNumberOfJobs) {
+  // Queries, rejected, blank and comment lines over many chunks of 5 lines,
+  // each rejection naming its line; the last line has no newline.
+  std::mt19937 random(31);
+  std::uniform_real_distribution<double> latitude(-89.9, 89.9), longitude(-180, 180);
+  std::string input;
+  char line[128];
+  for (int i = 0; i < 400; ++i) {
+    const unsigned kind = random() % 8;
+    if (kind == 0) {
+      std::snprintf(line, sizeof line, "%d 13x 2000 1 1 0\n", i);
+    } else if (kind == 1) {
+      std::snprintf(line, sizeof line, i % 2 ? "\n" : "# %d\r\n", i);
+    } else {
+      std::snprintf(line, sizeof line, "%d %d 2024 %.9f %.9f -1%s", 1 + i % 28, 1 + i % 12,
+                    latitude(random), longitude(random), kind == 2 ? "\r\n" : "\n");
+    }
+    input += line;
+  }
+  input += "1 1 2000 10 10 0";
+  const BatchRun serial = RunOn(input);
+  ASSERT_EQ(serial.status, 1);
+  for (const unsigned jobs : {2u, 7u}) {
+    orbel::BatchOptions options;
+    options.jobs = jobs;
+    options.chunkLines = 5;
+    TrickleBuffer trickle(input);
+    std::istream trickled(&trickle);
+    for (const BatchRun& run : {RunOn(input, options), RunOn(trickled, options)}) {
+      EXPECT_EQ(run.status, serial.status) << jobs;
+      EXPECT_EQ(run.out, serial.out) << jobs;
+      EXPECT_EQ(run.err, serial.err) << jobs;
+    }
+  }
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // Runs the built orbel-cli binary: exit codes, messages and output.
 #include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -77,7 +79,8 @@ TEST(CliEndToEnd, VersionAndHelp) {
       {{"--help"}, "batch"},
       {{"day", "--help"}, "--lat"},
       {{"table", "--help"}, "--csv"},
-      {{"batch", "--help"}, "DAY MONTH YEAR LAT LON ZONE"}};
+      {{"batch", "--help"}, "DAY MONTH YEAR LAT LON ZONE"},
+      {{"batch", "--help"}, "--jobs"}};
   for (const auto& [args, mention] : helps) {
     const CliRun run = RunCli(args);
     EXPECT_EQ(run.status, 0) << args[0];
@@ -96,6 +99,8 @@ TEST(CliEndToEnd, UsageErrorsGiveOneLineNamingTheValueAndStatus2) {
       {{"bogus"}, "bogus"},
       {{"table"}, "--year"},
       {{"table", "--year", "2024", "--json", "--csv"}, "--csv"},
+      {{"batch", "--jobs", "0"}, "invalid --jobs \"0\": not a whole number from 1 to 256"},
+      {{"batch", "--jobs", "x"}, "invalid --jobs \"x\""},
   };
   for (const auto& [args, message] : cases) {
     const CliRun run = RunCli(args);
@@ -165,6 +170,46 @@ TEST(CliEndToEnd, BatchExitStatusAndLineIndependenceAcrossProcesses) {
     ASSERT_EQ(after.size(), 2001u);
     EXPECT_EQ(after.back() + "\n", alone.out) << probe;
   }
+}
+
+// A pipe from a slow writer: each line is answered while the input stays open.
+TEST(CliEndToEnd, BatchAnswersEachLineBeforeTheNextComes) {
+  const std::vector<std::string> lines = {"14 12 1999 48.7333 9.3 -1\n", "21 6 2024 78 15 -2\n"};
+  std::vector<std::string> expected;
+  for (const std::string& line : lines) expected.push_back(RunCli({"batch"}, line).out);
+  int input[2], output[2];
+  ASSERT_EQ(pipe(input), 0);
+  ASSERT_EQ(pipe(output), 0);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (dup2(input[0], 0) < 0 || dup2(output[1], 1) < 0) _exit(126);
+    for (int fd : {input[0], input[1], output[0], output[1]}) close(fd);
+    execl(ORBEL_CLI_PATH, ORBEL_CLI_PATH, "batch", "--jobs", "2", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(input[0]);
+  close(output[1]);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    // The line comes in two writes, the newline last.
+    const size_t length = lines[i].size() - 1;
+    EXPECT_EQ(write(input[1], lines[i].data(), length), static_cast<ssize_t>(length));
+    usleep(50000);
+    EXPECT_EQ(write(input[1], "\n", 1), 1);
+    std::string answer;
+    char c = 0;
+    pollfd ready{output[0], POLLIN, 0};
+    while (c != '\n' && poll(&ready, 1, 30000) == 1 && read(output[0], &c, 1) == 1) answer += c;
+    EXPECT_EQ(answer, expected[i]) << lines[i];
+    if (c != '\n') {
+      kill(pid, SIGKILL);
+      break;
+    }
+  }
+  close(input[1]);
+  close(output[0]);
+  int wstatus = 0;
+  waitpid(pid, &wstatus, 0);
+  EXPECT_TRUE(WIFEXITED(wstatus) && WEXITSTATUS(wstatus) == 0);
 }
 
 }  // namespace
