@@ -44,10 +44,16 @@ std::string PadRight(const std::string& text, size_t width) {
   return used >= width ? text : text + std::string(width - used, ' ');
 }
 
-std::string Printf(const char* format, double value) {
+// An azimuth in degrees with one decimal, right-aligned in `width` columns, and
+// the degree sign. The same digits as printf's "%.1f", without its cost.
+std::string Degrees(double azimuth, int width) {
   char buffer[64];
-  std::snprintf(buffer, sizeof buffer, format, value);
-  return buffer;
+  const auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, azimuth, std::chars_format::fixed, 1);
+  const std::string digits(buffer, result.ptr);
+  const int pad = width - static_cast<int>(digits.size());
+  return (pad > 0 ? std::string(static_cast<size_t>(pad), ' ') : std::string()) + digits +
+         "\xC2\xB0";
 }
 
 std::string ZoneTitle(int zone) {
@@ -84,7 +90,7 @@ const char* StatusWord(int status) {
 
 std::string TableCell(const Event& event) {
   if (event.status != 0) return StatusWord(event.status);
-  return event.text + Printf(" %5.1f\xC2\xB0", event.azimuth);
+  return event.text + " " + Degrees(event.azimuth, 5);
 }
 
 // The shortest text that reads back as the same double.
@@ -153,7 +159,7 @@ std::string FormatDayText(const DayReport& report) {
     if (event.status != 0) {
       text += event.text + "\n";
     } else {
-      text += PadRight(event.text, 8) + Printf("azimuth %.1f\xC2\xB0", event.azimuth) + "\n";
+      text += PadRight(event.text, 8) + "azimuth " + Degrees(event.azimuth, 0) + "\n";
     }
   };
   line("Sunrise", report.sunrise);

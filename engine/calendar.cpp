@@ -1,21 +1,5 @@
 #include "calendar.h"
 
-int32_t TruncToInt(double x) {
-  // The comparison is false for NaN as well.
-  if (x > -2147483649.0 && x < 2147483648.0) return static_cast<int32_t>(x);
-  return INT32_MIN;
-}
-
-double Sign(double x) {
-  if (x < 0) return -1.0;
-  if (x > 0) return 1.0;
-  return 0.0;
-}
-
-double Abs(double x) {
-  return x >= 0 ? x : x * -1;
-}
-
 void JulianDay(uint32_t day, uint32_t month, uint32_t year, double& dayNumber,
                double& dayFraction) {
   const double D = day;

@@ -9,13 +9,23 @@
 // Truncation of a double toward zero to a signed 32-bit integer. NaN and values
 // outside the signed 32-bit range give INT32_MIN, as the x86 truncating
 // conversion does, so every input is defined and every build agrees.
-int32_t TruncToInt(double x);
+inline int32_t TruncToInt(double x) {
+  // The comparison is false for NaN as well.
+  if (x > -2147483649.0 && x < 2147483648.0) return static_cast<int32_t>(x);
+  return INT32_MIN;
+}
 
 // Three-valued sign: -1.0, +1.0, or 0.0 for zero and NaN.
-double Sign(double x);
+inline double Sign(double x) {
+  if (x < 0) return -1.0;
+  if (x > 0) return 1.0;
+  return 0.0;
+}
 
 // Absolute value as x or x * -1.
-double Abs(double x);
+inline double Abs(double x) {
+  return x >= 0 ? x : x * -1;
+}
 
 // Julian day number and day fraction of 0 h universal time of a civil date.
 // Years from 1583 on are Gregorian, earlier ones Julian. Out-of-range days and

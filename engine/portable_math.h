@@ -13,9 +13,11 @@
 
 namespace pmath {
 
-double Sin(double x);
-double Cos(double x);
-double Atan(double x);
-double Sqrt(double x);  // IEEE correctly rounded on every build
+// Pure functions of their argument: the compiler may merge repeated calls with
+// the same argument, which gives the same bits.
+[[gnu::const]] double Sin(double x);
+[[gnu::const]] double Cos(double x);
+[[gnu::const]] double Atan(double x);
+[[gnu::const]] double Sqrt(double x);  // IEEE correctly rounded on every build
 
 }  // namespace pmath
