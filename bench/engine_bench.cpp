@@ -1,8 +1,13 @@
-// Cost of single engine queries and of the four text queries the dialog runs
-// on every change of its fields.
+// The engine as its callers use it: the four text queries the dialog runs on
+// every change of its fields, and the answer to one line of `orbel-cli batch`.
 #include <benchmark/benchmark.h>
 
-#include "moon_age.h"
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "batch.h"
+#include "bench_cases.h"
 #include "moon_events.h"
 #include "sun_events.h"
 
@@ -11,27 +16,9 @@ namespace {
 const double kLat = 48.743333333333333;
 const double kLon = 9.3075;
 
-void BM_SunriseText(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(SunriseText(14, 12, 1999, kLat, kLon, -1));
-}
-BENCHMARK(BM_SunriseText);
-
-void BM_MoonriseText(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(MoonriseText(14, 12, 1999, kLat, kLon, -1));
-}
-BENCHMARK(BM_MoonriseText);
-
-void BM_MoonAge(benchmark::State& state) {
-  uint8_t day = 1;
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(MoonAge(day, 12, 1999));
-    day = static_cast<uint8_t>(day % 31 + 1);
-  }
-}
-BENCHMARK(BM_MoonAge);
-
-// Sunrise, sunset, moonset, moonrise: one recomputation of the dialog.
-void BM_FourTextQueries(benchmark::State& state) {
+// Sunrise, sunset, moonset, moonrise as RecomputeEvents asks for them: four
+// text queries, each a full scan of its body's day.
+void BM_DialogTextQueries(benchmark::State& state) {
   for (auto _ : state) {
     benchmark::DoNotOptimize(SunriseText(14, 12, 1999, kLat, kLon, -1));
     benchmark::DoNotOptimize(SunsetText(14, 12, 1999, kLat, kLon, -1));
@@ -39,6 +26,22 @@ void BM_FourTextQueries(benchmark::State& state) {
     benchmark::DoNotOptimize(MoonriseText(14, 12, 1999, kLat, kLon, -1));
   }
 }
-BENCHMARK(BM_FourTextQueries);
+BENCHMARK(BM_DialogTextQueries);
+
+// The 17 results of one batch line (one scan of each body, the moon's age and
+// the text) for the sixteen cases in turn: the computing part of a line,
+// without reading, parsing or writing it.
+void BM_BatchLine_Orbel(benchmark::State& state) {
+  const std::vector<DayQuery>& cases = orbel_bench::BenchCases();
+  std::string out;
+  size_t i = 0;
+  for (auto _ : state) {
+    out.clear();
+    orbel::AppendBatchResult(cases[i], out);
+    benchmark::DoNotOptimize(out.data());
+    if (++i == cases.size()) i = 0;
+  }
+}
+BENCHMARK(BM_BatchLine_Orbel);
 
 }  // namespace

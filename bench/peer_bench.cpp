@@ -1,9 +1,10 @@
-// Side by side with libnova: the sun's and the moon's rise+set pair for the
+// Side by side with libnova: the sun's and the moon's rise and set for the
 // sixteen cases of bench/cases.txt, and a year of days at one place.
 //
-// Our pair is the two text queries the dialog makes (each recomputes the whole
-// day); libnova's pair is one ln_get_solar_rst / ln_get_lunar_rst call, which
-// gives rise and set together. Both start from the case's date and place.
+// Ours is one scan of the body's day (SunDay, MoonDay), which gives rise, set
+// and every crossing together; libnova's pair is one ln_get_solar_rst /
+// ln_get_lunar_rst call, which gives rise and set together. Both start from the
+// case's date and place.
 #include <benchmark/benchmark.h>
 
 #include <cstddef>
@@ -28,7 +29,7 @@ const orbel::Place kTablePlace{52.52, 13.405};
 const int kTableZone = -1;
 const int kTableYear = 2026;
 
-void BM_SunPair_Orbel(benchmark::State& state) {
+void BM_SunDay_Orbel(benchmark::State& state) {
   const std::vector<DayQuery>& cases = BenchCases();
   size_t i = 0;
   for (auto _ : state) {
@@ -36,9 +37,9 @@ void BM_SunPair_Orbel(benchmark::State& state) {
     if (++i == cases.size()) i = 0;
   }
 }
-BENCHMARK(BM_SunPair_Orbel);
+BENCHMARK(BM_SunDay_Orbel);
 
-void BM_MoonPair_Orbel(benchmark::State& state) {
+void BM_MoonDay_Orbel(benchmark::State& state) {
   const std::vector<DayQuery>& cases = BenchCases();
   size_t i = 0;
   for (auto _ : state) {
@@ -46,7 +47,7 @@ void BM_MoonPair_Orbel(benchmark::State& state) {
     if (++i == cases.size()) i = 0;
   }
 }
-BENCHMARK(BM_MoonPair_Orbel);
+BENCHMARK(BM_MoonDay_Orbel);
 
 // What `orbel-cli table --year 2026 --lat 52.52 --lon 13.405 --zone -1` does
 // between parsing its options and writing to standard output.
