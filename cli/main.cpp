@@ -258,7 +258,8 @@ int main(int argc, char** argv) {
       "writes one line of 17 tab-separated results for each: sunrise hour, minute, azimuth, "
       "text; the same for sunset, moonrise and moonset; the moon's age. The values go to the "
       "engine as given: DAY and MONTH 0-255, YEAR 0-4294967295, any finite LAT and LON, ZONE "
-      "-128-127. Blank lines and lines starting with # are skipped. A rejected line is "
+      "-128 to 127 hours with any decimal fraction (-5.5 for UTC+5:30). Blank lines and lines "
+      "starting with # are skipped. A rejected line is "
       "reported on standard error as 'line N: reason' and makes the exit status 1. The output "
       "is the same for any --jobs; whenever no more input is ready, the lines read so far are "
       "answered at once, so a slow writer into the pipe gets each answer right away.");
