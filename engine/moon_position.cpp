@@ -13,10 +13,6 @@ double ReducedRadians(double x) {
   return x * 2 * kPi;
 }
 
-double ArcSin(double x) {
-  return pmath::Atan(x / pmath::Sqrt(1 - x * x));
-}
-
 }  // namespace
 
 void MoonPosition(double T, double& rightAscension, double& declination, double& distance) {
@@ -76,8 +72,8 @@ void MoonPosition(double T, double& rightAscension, double& declination, double&
   W = W - 0.00092 * Sin(2 * M - 2 * D);
 
   const double S = W / pmath::Sqrt(U - V * V);
-  rightAscension = ArcSin(S) + L;
+  rightAscension = pmath::ArcSin(S) + L;
   const double y = V / pmath::Sqrt(U);
-  declination = ArcSin(y);
+  declination = pmath::ArcSin(y);
   distance = 60.40974 * pmath::Sqrt(U);
 }

@@ -20,4 +20,9 @@ namespace pmath {
 [[gnu::const]] double Atan(double x);
 [[gnu::const]] double Sqrt(double x);  // IEEE correctly rounded on every build
 
+// The arcsine as atan(x / sqrt(1 - x^2)), the only arcsine the engine uses.
+inline double ArcSin(double x) {
+  return Atan(x / Sqrt(1 - x * x));
+}
+
 }  // namespace pmath

@@ -17,10 +17,6 @@ const BodyRules kSunRules = {
     true,
     false};
 
-double ArcSin(double x) {
-  return pmath::Atan(x / pmath::Sqrt(1 - x * x));
-}
-
 // The query functions' module storage: the inputs of the last query, the two
 // slots (0 sunrise, 1 sunset) and what the last scan left, and the texts.
 EventModuleStorage storage;
@@ -64,9 +60,9 @@ void SunPosition(double d, double& rightAscension, double& declination) {
   W = W - 0.00008 * T * pmath::Sin(G);
 
   const double S = W / pmath::Sqrt(U - V * V);
-  rightAscension = L + ArcSin(S);
+  rightAscension = L + pmath::ArcSin(S);
   const double s = V / pmath::Sqrt(U);
-  declination = ArcSin(s);
+  declination = pmath::ArcSin(s);
 }
 
 BodyDay SunDay(const DayQuery& query, double zenithDistance) {
