@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "internal.h"
+#include "utf8.h"
 
 namespace standin {
 namespace internal {
@@ -80,6 +81,10 @@ void InitControl(Window* w) {
 
 namespace {
 
+// The most characters an edit control takes from the keyboard (EM_LIMITTEXT's
+// default).
+constexpr size_t kTextLimit = 32767;
+
 size_t SelMin(const Window* w) {
   return std::min(w->sel_anchor, w->sel_caret);
 }
@@ -88,8 +93,7 @@ size_t SelMax(const Window* w) {
 }
 
 int AvailableWidth(const Window* w) {
-  RECT client = ClientRectOf(w);
-  return client.right - w->margin_left - w->margin_right;
+  return ClientRectOf(w).right;
 }
 
 // Replaces the selection with `insert` (UTF-8). With honor_limit, the text
@@ -108,7 +112,7 @@ bool ReplaceSelection(Window* w, const std::string& insert, bool honor_limit) {
   bool cut = false;
   if (honor_limit) {
     size_t remaining = len - (end - start);
-    while (!chars.empty() && remaining + chars.size() > w->limit) {
+    while (!chars.empty() && remaining + chars.size() > kTextLimit) {
       chars.pop_back();
       cut = true;
     }
@@ -130,7 +134,6 @@ bool ReplaceSelection(Window* w, const std::string& insert, bool honor_limit) {
   bool changed = new_text != w->text;
   w->text = new_text;
   w->sel_anchor = w->sel_caret = start + chars.size();
-  if (changed) w->modified = true;
   if (cut) {
     ++S().beeps;
     NotifyParent(w, EN_MAXTEXT);
@@ -144,7 +147,6 @@ bool ReplaceSelection(Window* w, const std::string& insert, bool honor_limit) {
 }
 
 size_t CaretFromX(const Window* w, int x) {
-  x -= w->margin_left;
   int pos = 0;
   size_t index = 0;
   for (uint32_t cp : DecodeUtf8(w->text)) {
@@ -168,7 +170,6 @@ LRESULT EditProc(Window* w, UINT msg, WPARAM wp, LPARAM lp) {
       // Not limited: the limits apply to typing only.
       SetTextRaw(w, reinterpret_cast<const char*>(lp));
       w->sel_anchor = w->sel_caret = 0;
-      w->modified = false;
       NotifyParent(w, EN_UPDATE);
       if ((w = W(self))) NotifyParent(w, EN_CHANGE);
       return TRUE;
@@ -237,13 +238,6 @@ LRESULT EditProc(Window* w, UINT msg, WPARAM wp, LPARAM lp) {
       if (!extend) w->sel_anchor = caret;
       return 0;
     }
-    case EM_GETSEL: {
-      DWORD start = static_cast<DWORD>(SelMin(w));
-      DWORD end = static_cast<DWORD>(SelMax(w));
-      if (wp) *reinterpret_cast<DWORD*>(wp) = start;
-      if (lp) *reinterpret_cast<DWORD*>(lp) = end;
-      return MAKELONG(std::min<DWORD>(start, 0xFFFF), std::min<DWORD>(end, 0xFFFF));
-    }
     case EM_SETSEL: {
       size_t len = Utf8Length(w->text);
       intptr_t start = static_cast<intptr_t>(static_cast<int>(wp));
@@ -257,36 +251,6 @@ LRESULT EditProc(Window* w, UINT msg, WPARAM wp, LPARAM lp) {
       w->sel_caret = std::min(static_cast<size_t>(std::max<intptr_t>(end, 0)), len);
       return 0;
     }
-    case EM_REPLACESEL:
-      ReplaceSelection(w, lp ? reinterpret_cast<const char*>(lp) : "", true);
-      return 0;
-    case EM_LIMITTEXT:
-      w->limit = wp ? static_cast<UINT>(wp) : 0x7FFFFFFEu;
-      return 0;
-    case EM_GETLIMITTEXT:
-      return static_cast<LRESULT>(w->limit);
-    case EM_SETREADONLY:
-      if (wp) {
-        w->style |= ES_READONLY;
-      } else {
-        w->style &= ~static_cast<DWORD>(ES_READONLY);
-      }
-      return TRUE;
-    case EM_GETMODIFY:
-      return w->modified ? TRUE : FALSE;
-    case EM_SETMODIFY:
-      w->modified = wp != 0;
-      return 0;
-    case EM_SETMARGINS: {
-      // EC_USEFONTINFO gives no margin with a raster font such as MS Sans Serif.
-      int left = LOWORD(lp) == EC_USEFONTINFO ? 0 : static_cast<short>(LOWORD(lp));
-      int right = HIWORD(lp) == EC_USEFONTINFO ? 0 : static_cast<short>(HIWORD(lp));
-      if (wp & EC_LEFTMARGIN) w->margin_left = left;
-      if (wp & EC_RIGHTMARGIN) w->margin_right = right;
-      return 0;
-    }
-    case EM_GETMARGINS:
-      return MAKELONG(w->margin_left, w->margin_right);
     default:
       return DefWindowProcA(self, msg, wp, lp);
   }
@@ -385,15 +349,6 @@ LRESULT ButtonProc(Window* w, UINT msg, WPARAM wp, LPARAM lp) {
       if (type == BS_AUTORADIOBUTTON && check == BST_CHECKED) UncheckGroupSiblings(w);
       return 0;
     }
-    case BM_GETSTATE:
-      return static_cast<LRESULT>(w->check | (w->pressed ? BST_PUSHED : 0) |
-                                  (S().focus == self ? BST_FOCUS : 0));
-    case BM_SETSTATE:
-      w->pressed = wp != 0;
-      return 0;
-    case BM_SETSTYLE:
-      w->style = (w->style & ~static_cast<DWORD>(BS_TYPEMASK)) | (wp & BS_TYPEMASK);
-      return 0;
     case BM_CLICK:
       if (group_box) return 0;
       SendMessageA(self, WM_LBUTTONDOWN, 0, 0);
@@ -413,9 +368,6 @@ LRESULT ButtonProc(Window* w, UINT msg, WPARAM wp, LPARAM lp) {
       if (!w->pressed) return 0;
       w->pressed = false;
       Click(w);
-      return 0;
-    case WM_LBUTTONDBLCLK:
-      if ((w->style & BS_NOTIFY) || type == BS_RADIOBUTTON) NotifyParent(w, BN_DOUBLECLICKED);
       return 0;
     case WM_SETFOCUS:
       if (w->style & BS_NOTIFY) NotifyParent(w, BN_SETFOCUS);
@@ -443,23 +395,11 @@ LRESULT StatusProc(Window* w, UINT msg, WPARAM wp, LPARAM lp) {
       w->part_types.resize(static_cast<size_t>(count), 0);
       return TRUE;
     }
-    case SB_GETPARTS: {
-      int* edges = reinterpret_cast<int*>(lp);
-      if (edges) {
-        size_t n = std::min(static_cast<size_t>(wp), w->part_edges.size());
-        std::copy(w->part_edges.begin(), w->part_edges.begin() + static_cast<long>(n), edges);
-      }
-      return static_cast<LRESULT>(w->part_edges.size());
-    }
     case SB_SETTEXTA: {
-      // Low byte: part index (SB_SIMPLEID for simple mode); high byte: SBT_* flags.
+      // Low byte: part index; high byte: SBT_* flags.
       UINT part = LOBYTE(wp);
       UINT type = static_cast<UINT>(wp) & 0xFF00;
       std::string text = (!(type & SBT_OWNERDRAW) && lp) ? reinterpret_cast<const char*>(lp) : "";
-      if (part == SB_SIMPLEID) {
-        w->simple_text = text;
-        return TRUE;
-      }
       if (part >= w->part_texts.size()) return FALSE;
       w->part_texts[part] = text;
       w->part_types[part] = type;
@@ -475,28 +415,6 @@ LRESULT StatusProc(Window* w, UINT msg, WPARAM wp, LPARAM lp) {
       }
       return MAKELONG(text.size(), w->part_types[part]);
     }
-    case SB_SIMPLE:
-      w->simple = wp != 0;
-      return 0;
-    case SB_ISSIMPLE:
-      return w->simple ? TRUE : FALSE;
-    case SB_GETRECT: {
-      size_t part = static_cast<size_t>(wp);
-      RECT* r = reinterpret_cast<RECT*>(lp);
-      if (part >= w->part_edges.size() || !r) return FALSE;
-      RECT client = ClientRectOf(w);
-      int left = part == 0 ? 0 : w->part_edges[part - 1];
-      int right = w->part_edges[part] < 0 ? client.right : w->part_edges[part];
-      *r = RECT{left, 0, right, client.bottom};
-      return TRUE;
-    }
-    case WM_SETTEXT:
-      w->part_texts[0] = lp ? reinterpret_cast<const char*>(lp) : "";
-      SetTextRaw(w, reinterpret_cast<const char*>(lp));
-      return TRUE;
-    case WM_SIZE:
-      PlaceStatusBar(w);
-      return 0;
     default:
       return DefWindowProcA(self, msg, wp, lp);
   }
@@ -509,12 +427,6 @@ using namespace standin::internal;
 
 extern "C" VOID WINAPI InitCommonControls(void) {
   S().common_controls = true;
-}
-
-extern "C" BOOL WINAPI InitCommonControlsEx(const INITCOMMONCONTROLSEX* init) {
-  if (!init || init->dwSize != sizeof(INITCOMMONCONTROLSEX)) return FALSE;
-  S().common_controls = true;
-  return TRUE;
 }
 
 extern "C" HWND WINAPI CreateStatusWindowA(LONG style, LPCSTR text, HWND parent, UINT id) {

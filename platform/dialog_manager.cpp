@@ -1,8 +1,7 @@
 // The dialog manager: dialogs built from templates, the default dialog
-// procedure, keyboard navigation (Tab, Enter, Escape, arrows), the modal loop
-// fed by queued inputs, dialog item access and the message box.
+// procedure, the modal loop fed by queued inputs, tab and group order, dialog
+// item access, the message box, and dialog units in pixels.
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "internal.h"
@@ -11,11 +10,6 @@ namespace standin {
 namespace internal {
 
 namespace {
-
-bool IsGroupBox(const Window* w) {
-  return w->kind == WindowKind::kButton &&
-         (w->style & BS_TYPEMASK) == static_cast<DWORD>(BS_GROUPBOX);
-}
 
 bool CanTakeFocus(const Window* c) {
   return (c->style & WS_VISIBLE) && !(c->style & WS_DISABLED);
@@ -97,7 +91,6 @@ HWND CreateFromTemplate(const DialogTemplate& t, HINSTANCE instance, HWND owner,
       return nullptr;
     }
     Window* cw = W(child);
-    cw->from_template = true;
     cw->template_style = c.style;
     cw->template_ex_style = c.ex_style;
     cw->template_du = RECT{c.x, c.y, c.x + c.cx, c.y + c.cy};
@@ -113,216 +106,6 @@ HWND CreateFromTemplate(const DialogTemplate& t, HINSTANCE instance, HWND owner,
   d = W(dialog);
   if (d && !d->ended && (style & WS_VISIBLE)) d->style |= WS_VISIBLE;
   return W(dialog) ? dialog : nullptr;
-}
-
-UINT CharForKey(UINT vk, bool shift, bool ctrl) {
-  if (vk >= 'A' && vk <= 'Z') {
-    if (ctrl) return vk - 'A' + 1;
-    return shift ? vk : vk - 'A' + 'a';
-  }
-  if (ctrl) return 0;
-  if (vk >= '0' && vk <= '9') return vk;
-  switch (vk) {
-    case VK_SPACE:
-      return ' ';
-    case VK_BACK:
-      return VK_BACK;
-    case 0xBD:  // VK_OEM_MINUS
-      return '-';
-    default:
-      return 0;
-  }
-}
-
-bool PressKey(HWND dialog, UINT vk, bool shift, bool ctrl) {
-  State& s = S();
-  s.shift_down = shift;
-  s.ctrl_down = ctrl;
-  HWND focus = GetFocus();
-  bool in_dialog = focus && IsChild(dialog, focus);
-  LRESULT code = in_dialog ? SendMessageA(focus, WM_GETDLGCODE, vk, 0) : 0;
-  bool handled = true;
-  switch (vk) {
-    case VK_TAB:
-      if (code & (DLGC_WANTTAB | DLGC_WANTALLKEYS)) {
-        handled = false;
-      } else {
-        SendMessageA(dialog, WM_NEXTDLGCTL, shift ? 1 : 0, 0);
-      }
-      break;
-    case VK_RETURN:
-      if (code & DLGC_WANTALLKEYS) {
-        handled = false;
-      } else if (in_dialog && (code & DLGC_DEFPUSHBUTTON)) {
-        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(focus), BN_CLICKED),
-                     reinterpret_cast<LPARAM>(focus));
-      } else {
-        // No default push button: Enter is IDOK.
-        SendMessageA(dialog, WM_COMMAND, IDOK, reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-      }
-      break;
-    case VK_ESCAPE:
-      if (code & DLGC_WANTALLKEYS) {
-        handled = false;
-      } else {
-        SendMessageA(dialog, WM_COMMAND, IDCANCEL,
-                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
-      }
-      break;
-    case VK_LEFT:
-    case VK_RIGHT:
-    case VK_UP:
-    case VK_DOWN:
-      if (!in_dialog || (code & (DLGC_WANTARROWS | DLGC_WANTALLKEYS))) {
-        handled = false;
-      } else {
-        HWND next = GetNextDlgGroupItem(dialog, focus, vk == VK_LEFT || vk == VK_UP);
-        if (next && next != focus) {
-          SetFocus(next);
-          Window* nw = W(next);
-          if (nw && nw->kind == WindowKind::kButton &&
-              (nw->style & BS_TYPEMASK) == static_cast<DWORD>(BS_AUTORADIOBUTTON) &&
-              nw->check != BST_CHECKED) {
-            SendMessageA(next, BM_CLICK, 0, 0);
-          }
-        }
-      }
-      break;
-    default:
-      handled = false;
-      break;
-  }
-  if (!handled) {
-    HWND target = in_dialog ? focus : dialog;
-    SendMessageA(target, WM_KEYDOWN, vk, 1);
-    UINT ch = CharForKey(vk, shift, ctrl);
-    if (ch && W(target)) SendMessageA(target, WM_CHAR, ch, 1);
-    if (W(target)) SendMessageA(target, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001u));
-  }
-  s.shift_down = false;
-  s.ctrl_down = false;
-  return true;
-}
-
-bool DialogGone(HWND dialog) {
-  Window* d = W(dialog);
-  return !d || d->ended;
-}
-
-bool TypeText(HWND dialog, const std::string& text) {
-  for (uint32_t cp : DecodeUtf8(text)) {
-    if (DialogGone(dialog)) return false;
-    switch (cp) {
-      case '\t':
-        PressKey(dialog, VK_TAB, false, false);
-        break;
-      case '\r':
-      case '\n':
-        PressKey(dialog, VK_RETURN, false, false);
-        break;
-      case 0x1B:
-        PressKey(dialog, VK_ESCAPE, false, false);
-        break;
-      case '\b':
-        PressKey(dialog, VK_BACK, false, false);
-        break;
-      default: {
-        HWND focus = GetFocus();
-        if (!focus) return false;
-        SendMessageA(focus, WM_CHAR, cp, 1);
-        break;
-      }
-    }
-  }
-  return true;
-}
-
-bool ClickControl(HWND dialog, Window* c, EditEntry entry) {
-  if (!c || !IsVisibleChain(c) || !IsEnabledChain(c)) return false;
-  HWND h = c->handle;
-  if (IsGroupBox(c)) {
-    // Group boxes are transparent to the mouse: the dialog gets the click.
-    LPARAM at = MAKELPARAM(c->rect.left + 1, c->rect.top + 1);
-    SendMessageA(dialog, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    if (W(dialog)) SendMessageA(dialog, WM_LBUTTONUP, 0, at);
-    return true;
-  }
-  if (c->kind == WindowKind::kEdit) {
-    RECT client = ClientRectOf(c);
-    LPARAM at = MAKELPARAM(client.right, client.bottom / 2);  // right of the text
-    SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    if (W(h) && entry == EditEntry::kSelectAll) SendMessageA(h, EM_SETSEL, 0, -1);
-    if (W(h)) SendMessageA(h, WM_LBUTTONUP, 0, at);
-    return true;
-  }
-  SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, 0);
-  if (W(h)) SendMessageA(h, WM_LBUTTONUP, 0, 0);
-  return true;
-}
-
-// The child that takes the mouse at `pt` (dialog client pixels): the first
-// visible one in z order (template order) whose window holds the point. Group
-// boxes are transparent to the mouse. Null on the bare dialog surface.
-Window* ChildAt(Window* d, POINT pt) {
-  for (HWND h : d->children) {
-    Window* c = W(h);
-    if (!c || !(c->style & WS_VISIBLE) || IsGroupBox(c)) continue;
-    if (pt.x >= c->rect.left && pt.x < c->rect.right && pt.y >= c->rect.top &&
-        pt.y < c->rect.bottom) {
-      return c;
-    }
-  }
-  return nullptr;
-}
-
-// `pt` in dialog client pixels as client coordinates of `c`, packed for a
-// mouse message.
-LPARAM ClientPoint(Window* d, Window* c, POINT pt) {
-  POINT dialog_origin = ClientOriginOnScreen(d);
-  POINT control_origin = ClientOriginOnScreen(c);
-  return MAKELPARAM(pt.x - (control_origin.x - dialog_origin.x),
-                    pt.y - (control_origin.y - dialog_origin.y));
-}
-
-// One mouse click (button down, then up) at `pt`, delivered as Windows does to
-// the window under the point; a disabled control swallows it.
-bool MouseClickAt(HWND dialog, POINT pt, UINT down, UINT up, WPARAM button, WPARAM mods) {
-  Window* d = W(dialog);
-  if (!d) return false;
-  HWND target = dialog;
-  LPARAM at = MAKELPARAM(pt.x, pt.y);
-  if (Window* c = ChildAt(d, pt)) {
-    if (c->style & WS_DISABLED) return false;
-    target = c->handle;
-    at = ClientPoint(d, c, pt);
-  }
-  SendMessageA(target, down, button | mods, at);
-  if (W(target)) SendMessageA(target, up, mods, at);
-  return true;
-}
-
-bool RightClickAt(HWND dialog, POINT pt, bool shift, bool ctrl) {
-  WPARAM mods = (shift ? MK_SHIFT : 0) | (ctrl ? MK_CONTROL : 0);
-  return MouseClickAt(dialog, pt, WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON, mods);
-}
-
-bool LeftClickAt(HWND dialog, POINT pt) {
-  return MouseClickAt(dialog, pt, WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, 0);
-}
-
-void AdvanceTime(long long ms) {
-  State& s = S();
-  s.virtual_ms += ms;
-  AdvanceInjectedClockMs(ms);
-  // Each due timer fires once, however many periods passed, as WM_TIMER does.
-  std::vector<Timer> due;
-  for (Timer& t : s.timers) {
-    if (t.next_due_ms <= s.virtual_ms) {
-      due.push_back(t);
-      t.next_due_ms = s.virtual_ms + t.elapse;
-    }
-  }
-  for (const Timer& t : due) FireTimer(t.hwnd, t.id);
 }
 
 void RunModalLoop(HWND dialog) {
@@ -353,24 +136,21 @@ void RunModalLoop(HWND dialog) {
 
 }  // namespace
 
+bool DialogGone(HWND dialog) {
+  Window* d = W(dialog);
+  return !d || d->ended;
+}
+
 LRESULT DialogProcDispatch(Window* w, UINT msg, WPARAM wp, LPARAM lp) {
   HWND dialog = w->handle;
   DLGPROC proc = w->dlgproc;
   INT_PTR r = proc ? proc(dialog, msg, wp, lp) : 0;
   Window* d = W(dialog);
   if (!d) return r;
-  if (r) {
-    switch (msg) {
-      case WM_INITDIALOG:
-      case WM_CTLCOLOREDIT:
-      case WM_CTLCOLORBTN:
-      case WM_CTLCOLORDLG:
-      case WM_CTLCOLORSTATIC:
-        return r;
-      default:
-        return d->msg_result;
-    }
-  }
+  // A nonzero return means the procedure handled the message, whose result is
+  // then 0 (nothing here sets DWLP_MSGRESULT); WM_INITDIALOG's result is the
+  // return value itself.
+  if (r) return msg == WM_INITDIALOG ? r : 0;
   return DialogDefault(d, msg, wp, lp);
 }
 
@@ -380,65 +160,6 @@ void DialogSetFocus(HWND, HWND control) {
     SendMessageA(control, EM_SETSEL, 0, -1);
   }
   SetFocus(control);
-}
-
-void DispatchPosted() {
-  State& s = S();
-  while (!s.posted.empty()) {
-    MSG m = s.posted.front();
-    s.posted.pop_front();
-    if (W(m.hwnd)) SendMessageA(m.hwnd, m.message, m.wParam, m.lParam);
-  }
-}
-
-bool PerformInput(HWND dialog, const Input& input) {
-  State& s = S();
-  Window* d = W(dialog);
-  auto target = [&]() -> Window* {
-    if (input.hwnd) return W(input.hwnd);
-    return ChildById(d, input.id);
-  };
-  switch (input.kind) {
-    case Input::Kind::kClick: {
-      if (!d) return false;
-      Window* c = target();
-      return ClickControl(dialog, c, EditEntry::kCaretAtEnd);
-    }
-    case Input::Kind::kClickAt:
-      return LeftClickAt(dialog, input.point);
-    case Input::Kind::kType: {
-      if (!d) return false;
-      Window* c = target();
-      if (!c || c->kind != WindowKind::kEdit) return false;
-      if (!ClickControl(dialog, c, input.entry)) return false;
-      return TypeText(dialog, input.text);
-    }
-    case Input::Kind::kText:
-      return d && TypeText(dialog, input.text);
-    case Input::Kind::kKey:
-      return d && PressKey(dialog, input.vk, input.shift, input.ctrl);
-    case Input::Kind::kClose:
-      if (!d) return false;
-      SendMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-      return true;
-    case Input::Kind::kRightClick:
-      return RightClickAt(dialog, input.point, input.shift, input.ctrl);
-    case Input::Kind::kFireTimer:
-      return FireTimer(dialog, input.timer);
-    case Input::Kind::kAdvanceTime:
-      AdvanceTime(input.ms);
-      return true;
-    case Input::Kind::kAnswerMessageBox:
-      s.message_box_answers.push_back(input.answer);
-      return true;
-    case Input::Kind::kSetClock:
-      SetClock(input.clock);
-      return true;
-    case Input::Kind::kCall:
-      if (input.call) input.call(dialog);
-      return true;
-  }
-  return false;
 }
 
 }  // namespace internal
@@ -506,24 +227,6 @@ extern "C" BOOL WINAPI EndDialog(HWND dialog, INT_PTR result) {
   d->end_result = result;
   d->style &= ~static_cast<DWORD>(WS_VISIBLE);  // hidden at once, destroyed by the loop
   return TRUE;
-}
-
-extern "C" LRESULT WINAPI DefDlgProcA(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
-  Window* d = W(dialog);
-  return d ? DialogDefault(d, msg, wp, lp) : 0;
-}
-
-extern "C" BOOL WINAPI IsDialogMessageA(HWND dialog, LPMSG msg) {
-  if (!msg || !W(dialog)) return FALSE;
-  if (msg->message == WM_KEYDOWN) {
-    PressKey(dialog, static_cast<UINT>(msg->wParam), false, false);
-    return TRUE;
-  }
-  if (msg->message == WM_CHAR) {
-    if (HWND focus = GetFocus()) SendMessageA(focus, WM_CHAR, msg->wParam, msg->lParam);
-    return TRUE;
-  }
-  return FALSE;
 }
 
 extern "C" HWND WINAPI GetDlgItem(HWND dialog, int id) {
@@ -622,15 +325,6 @@ extern "C" UINT WINAPI IsDlgButtonChecked(HWND dialog, int id) {
   return static_cast<UINT>(SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0));
 }
 
-extern "C" BOOL WINAPI CheckRadioButton(HWND dialog, int first_id, int last_id, int check_id) {
-  for (int id = first_id; id <= last_id; ++id) {
-    if (HWND c = GetDlgItem(dialog, id)) {
-      SendMessageA(c, BM_SETCHECK, id == check_id ? BST_CHECKED : BST_UNCHECKED, 0);
-    }
-  }
-  return TRUE;
-}
-
 // The next (or previous) visible, enabled WS_TABSTOP control in template
 // order, wrapping around; the control itself when there is no other.
 extern "C" HWND WINAPI GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous) {
@@ -676,15 +370,6 @@ extern "C" HWND WINAPI GetNextDlgGroupItem(HWND dialog, HWND control, BOOL previ
   return control;
 }
 
-extern "C" BOOL WINAPI MapDialogRect(HWND dialog, LPRECT rect) {
-  if (!W(dialog) || !rect) return FALSE;
-  rect->left = standin::DialogUnitsToPixelsX(rect->left);
-  rect->right = standin::DialogUnitsToPixelsX(rect->right);
-  rect->top = standin::DialogUnitsToPixelsY(rect->top);
-  rect->bottom = standin::DialogUnitsToPixelsY(rect->bottom);
-  return TRUE;
-}
-
 // ------------------------------------------------------------------ message box
 
 extern "C" int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
@@ -722,4 +407,29 @@ extern "C" int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT 
   rec.answer = answer;
   s.message_boxes.push_back(rec);
   return answer;
+}
+
+// ------------------------------------------------------------------ dialog units
+
+// number * numerator / denominator with a 64-bit intermediate, rounded to the
+// nearest integer, halves away from zero; -1 on overflow or a zero divisor.
+extern "C" int WINAPI MulDiv(int number, int numerator, int denominator) {
+  if (denominator == 0) return -1;
+  long long p = static_cast<long long>(number) * numerator;
+  long long q = p / denominator;
+  long long r = p % denominator;
+  if (2 * (r < 0 ? -r : r) >= (denominator < 0 ? -static_cast<long long>(denominator)
+                                               : static_cast<long long>(denominator))) {
+    q += ((p < 0) != (denominator < 0)) ? -1 : 1;
+  }
+  if (q > 2147483647LL || q < -2147483647LL - 1) return -1;
+  return static_cast<int>(q);
+}
+
+int standin::DialogUnitsToPixelsX(int du) {
+  return MulDiv(du, kBaseUnitX, 4);
+}
+
+int standin::DialogUnitsToPixelsY(int du) {
+  return MulDiv(du, kBaseUnitY, 8);
 }

@@ -16,6 +16,7 @@
 #include <set>
 
 #include "internal.h"
+#include "utf8.h"
 
 namespace standin {
 namespace internal {
@@ -634,13 +635,6 @@ void RegisterDialogTemplate(const std::string& name, const std::string& rc_text)
 void RemoveDialogTemplate(const std::string& name) {
   Templates().extra.erase(Lower(name));
   Templates().removed.insert(Lower(name));
-}
-
-int DialogUnitsToPixelsX(int du) {
-  return MulDiv(du, internal::kBaseUnitX, 4);
-}
-int DialogUnitsToPixelsY(int du) {
-  return MulDiv(du, internal::kBaseUnitY, 8);
 }
 
 namespace internal {

@@ -50,23 +50,18 @@ struct Window {
   int id = 0;
   HWND parent = nullptr;
   HWND owner = nullptr;
-  HINSTANCE instance = nullptr;
   RECT rect{};  // window rectangle: parent client coordinates for children, screen otherwise
   std::vector<HWND> children;          // z-order = creation order
   std::vector<Window*> child_windows;  // the same, as records: looked up by id on every call
-  LONG_PTR user_data = 0;
   bool destroying = false;
 
   // Template origin (dialog controls).
-  bool from_template = false;
   DWORD template_style = 0;
   DWORD template_ex_style = 0;
   RECT template_du{};  // x, y, x + cx, y + cy in dialog units
 
   // Dialog.
   DLGPROC dlgproc = nullptr;
-  LONG_PTR msg_result = 0;
-  LONG_PTR dlg_user = 0;
   bool ended = false;
   INT_PTR end_result = 0;
   std::string template_name;
@@ -74,10 +69,6 @@ struct Window {
   // Edit.
   size_t sel_anchor = 0;
   size_t sel_caret = 0;
-  UINT limit = 32767;
-  bool modified = false;
-  int margin_left = 0;
-  int margin_right = 0;
 
   // Button.
   UINT check = BST_UNCHECKED;
@@ -87,17 +78,14 @@ struct Window {
   std::vector<int> part_edges{-1};
   std::vector<std::string> part_texts{""};
   std::vector<UINT> part_types{0};
-  bool simple = false;
-  std::string simple_text;
 
   // Client pixels, created by the first GetDC and kept for the window's life.
   std::unique_ptr<Surface> surface;
 };
 
 struct ClassRecord {
-  WNDCLASSEXA wc{};
   std::string name;
-  std::string menu_name;
+  WNDPROC wndproc = nullptr;
   ATOM atom = 0;
 };
 
@@ -131,13 +119,12 @@ struct State {
   bool common_controls = false;
   bool shift_down = false;
   bool ctrl_down = false;
-  DWORD last_error = 0;
 };
 
 State& S();
 uintptr_t NewHandle();
 
-// Window table.
+// Window table (window_manager.cpp).
 Window* W(HWND hwnd);  // null for anything that is not a live window
 Window* ChildById(Window* parent, int id);
 HWND CreateWindowInternal(DWORD ex_style, const std::string& class_name, const char* text,
@@ -150,6 +137,10 @@ bool IsVisibleChain(const Window* w);
 void DestroyAll();
 void SetTextRaw(Window* w, const char* text);
 LRESULT CopyTextOut(const std::string& text, WPARAM size, LPARAM buffer);
+void DispatchPosted();  // sends every posted message, in order
+// Delivers WM_TIMER (or calls the TIMERPROC) if timer `id` of `hwnd` is set.
+bool DeliverTimer(HWND hwnd, UINT_PTR id);
+std::string Lower(const std::string& s);  // ASCII letters only
 
 // Per-kind window procedures (controls.cpp, dialog_manager.cpp).
 LRESULT EditProc(Window* w, UINT msg, WPARAM wp, LPARAM lp);
@@ -163,8 +154,15 @@ void NotifyParent(Window* control, WORD code);
 
 // Dialog manager helpers (dialog_manager.cpp).
 void DialogSetFocus(HWND dialog, HWND control);  // focus plus select-all for edits
+bool DialogGone(HWND dialog);                    // destroyed, or ended and about to be
+
+// Simulated user input (input.cpp).
 bool PerformInput(HWND dialog, const Input& input);
-void DispatchPosted();
+
+// What the host and test APIs report of a window (host_api.cpp, test_api.cpp).
+ControlState ControlStateOf(Window* c);
+StatusBarState StatusBarStateOf(Window* w);
+Pixels PixelsOf(Window* w);
 void CaptureSnapshot(Window* dialog, DialogSnapshot* out);
 
 // Text measurement of the edit controls (controls.cpp).
@@ -178,7 +176,6 @@ Surface* WindowSurface(Window* w);  // creates the client surface on first use
 
 // Clock (timezone.cpp).
 long long NowMs();  // injected or real wall clock in milliseconds
-bool ClockInjected();
 void AdvanceInjectedClockMs(long long ms);
 void ResetClockAndZone();
 
@@ -188,13 +185,6 @@ void ResetProfile();
 // Templates (dialog_template.cpp).
 void ResetTemplates();
 bool FindTemplate(const char* name, DialogTemplate* out, std::string* error);
-
-// UTF-8 helpers.
-std::vector<uint32_t> DecodeUtf8(const std::string& s);
-std::string EncodeUtf8(uint32_t cp);
-size_t Utf8Length(const std::string& s);            // in code points
-size_t Utf8Offset(const std::string& s, size_t n);  // byte offset of code point n
-std::string Lower(const std::string& s);
 
 }  // namespace internal
 }  // namespace standin

@@ -1,6 +1,6 @@
 // The clock and the time zone: the standard `time` (replaced here so tests
-// can inject the clock), GetLocalTime / GetSystemTime, and
-// GetTimeZoneInformation derived from the C library's zone (TZ).
+// can inject the clock), GetLocalTime, and GetTimeZoneInformation derived from
+// the C library's zone (TZ).
 #include <time.h>
 
 #include <atomic>
@@ -117,10 +117,6 @@ long long NowMs() {
   return g_clock_injected ? g_clock_ms.load() : RealNowMs();
 }
 
-bool ClockInjected() {
-  return g_clock_injected;
-}
-
 void AdvanceInjectedClockMs(long long ms) {
   if (g_clock_injected) g_clock_ms = SaturatingAddMs(g_clock_ms, ms);
 }
@@ -189,15 +185,6 @@ extern "C" VOID WINAPI GetLocalTime(LPSYSTEMTIME st) {
   time_t t = FloorSeconds(ms);
   struct tm tm {};
   localtime_r(&t, &tm);
-  FillSystemTime(tm, MillisecondsPart(ms), st);
-}
-
-extern "C" VOID WINAPI GetSystemTime(LPSYSTEMTIME st) {
-  if (!st) return;
-  long long ms = NowMs();
-  time_t t = FloorSeconds(ms);
-  struct tm tm {};
-  gmtime_r(&t, &tm);
   FillSystemTime(tm, MillisecondsPart(ms), st);
 }
 

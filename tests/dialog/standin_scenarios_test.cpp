@@ -35,13 +35,6 @@ struct Setting {
 const Setting kSettings[] = {{"CentralEurope", "CET-1CEST,M3.5.0,M10.5.0/3"},
                              {"Sydney", "AEST-10AEDT,M10.1.0,M4.1.0/3"}};
 
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 class StandinBackend : public scenario::Backend {
  public:
   explicit StandinBackend(std::string profile) : profile_(std::move(profile)) {}
@@ -56,7 +49,7 @@ class StandinBackend : public scenario::Backend {
   }
 
   std::optional<std::string> ProfileValue(const std::string& key) override {
-    std::istringstream in(ReadText(profile_));
+    std::istringstream in(ReadFile(profile_));
     bool inSection = false;
     for (std::string line; std::getline(in, line);) {
       if (!line.empty() && line[0] == '[') inSection = line == "[ORBEL32]";
@@ -176,7 +169,7 @@ TEST_P(Scenario, Passes) {
   standin::SetTimeZone(run.setting.zone);
   StandinBackend backend(profile_);
   const std::string name = std::filesystem::path(run.file).filename().string();
-  const scenario::Result result = scenario::Run(name, ReadText(run.file), backend);
+  const scenario::Result result = scenario::Run(name, ReadFile(run.file), backend);
   for (const std::string& failure : result.failures) ADD_FAILURE() << failure;
   EXPECT_GT(result.checks, 0);
 }

@@ -4,6 +4,7 @@
 #include <FL/Fl_Double_Window.H>
 #include <FL/fl_ask.H>
 #include <FL/fl_draw.H>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <optional>

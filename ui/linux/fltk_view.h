@@ -9,7 +9,7 @@
 #include <chrono>
 #include <memory>
 
-#include "orbel_test_api.h"
+#include "orbel_host_api.h"
 
 namespace orbel_view {
 

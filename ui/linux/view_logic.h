@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "orbel_test_api.h"
+#include "orbel_host_api.h"
 
 namespace orbel_view {
 
