@@ -5,38 +5,33 @@
 // the profile it saved and the pixels of its phase frame. The screenshot for
 // the README is taken on the way. Without a display it must say so in one
 // line and exit with status 2.
-#include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include "../test_files.h"
-
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <fstream>
 #include <functional>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "../run_program.h"
+#include "../test_files.h"
 #include "main_dialog.h"
 #include "moon_phase.h"
 #include "orbel_test_api.h"
 #include "resource.h"
 #include "x_client.h"
-
-extern char** environ;
 
 namespace {
 
@@ -47,84 +42,15 @@ const char kResetCaption[] = "Rrrrrrrrrrrrrrrrrrrrrrrrrrreset";
 // Central European time by POSIX rule, so no time zone database is needed.
 const char kZone[] = "CET-1CEST,M3.5.0,M10.5.0/3";
 
-// The environment of this process with `set` replacing (or, for an empty
-// value, removing) the named variables.
-std::vector<std::string> Environment(const std::map<std::string, std::string>& set) {
-  std::vector<std::string> env;
-  for (char** e = environ; *e != nullptr; ++e) {
-    const std::string entry = *e;
-    if (set.count(entry.substr(0, entry.find('='))) == 0) env.push_back(entry);
-  }
-  for (const auto& [name, value] : set) {
-    if (!value.empty()) env.push_back(name + "=" + value);
-  }
-  return env;
-}
+using run_program::Ended;
 
-// Starts a program with its output in `log`; `keep_fd` stays open in it.
-pid_t Start(const std::vector<std::string>& args, const std::vector<std::string>& env,
-            const std::string& log, int keep_fd = -1) {
-  std::vector<char*> argv, envp;
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  for (const std::string& e : env) envp.push_back(const_cast<char*>(e.c_str()));
-  argv.push_back(nullptr);
-  envp.push_back(nullptr);
-  const pid_t pid = fork();
-  if (pid == 0) {
-    const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int in = open("/dev/null", O_RDONLY);
-    if (out < 0 || in < 0 || dup2(in, 0) < 0 || dup2(out, 1) < 0 || dup2(out, 2) < 0) _exit(126);
-    for (int fd = 3; fd < 256; ++fd) {
-      if (fd != keep_fd) close(fd);
-    }
-    execve(argv[0], argv.data(), envp.data());
-    _exit(127);
-  }
-  return pid;
-}
-
-// The exit status of `pid`; -1 when it was killed by a signal, -2 when it
-// did not end within the time.
-int WaitForExit(pid_t pid, std::chrono::milliseconds timeout) {
-  const auto deadline = Clock::now() + timeout;
-  for (;;) {
-    int status = 0;
-    if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    if (Clock::now() > deadline) return -2;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-}
-
-void Stop(pid_t pid) {
-  if (pid <= 0) return;
-  kill(pid, SIGTERM);
-  if (WaitForExit(pid, std::chrono::seconds(5)) == -2) {
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-  }
-}
-
-struct Finished {
-  int status = 0;
-  std::string out, err;
-};
-
-// Runs orbel to its end with separate standard output and error.
-Finished RunOrbel(const std::vector<std::string>& args, const std::vector<std::string>& env) {
-  const std::string base = ::testing::TempDir() + "orbel_gui_" + std::to_string(getpid());
+// Runs orbel to its end with DISPLAY set to `display`, or unset when empty.
+Ended RunOrbel(const std::vector<std::string>& args, const std::string& display) {
   std::vector<std::string> argv = {ORBEL_PATH};
   argv.insert(argv.end(), args.begin(), args.end());
-  // Start() puts both streams into one file; split them with a wrapper shell.
-  std::vector<std::string> shell = {"/bin/sh", "-c", "exec \"$@\" 2>\"" + base + ".err\"", "sh"};
-  shell.insert(shell.end(), argv.begin(), argv.end());
-  const pid_t pid = Start(shell, env, base + ".out");
-  Finished run;
-  run.status = WaitForExit(pid, std::chrono::seconds(20));
-  run.out = ReadFile(base + ".out");
-  run.err = ReadFile(base + ".err");
-  std::remove((base + ".out").c_str());
-  std::remove((base + ".err").c_str());
-  return run;
+  run_program::Options options;
+  options.env["DISPLAY"] = display.empty() ? std::optional<std::string>() : display;
+  return run_program::Run(argv, options, std::chrono::seconds(20));
 }
 
 bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
@@ -136,23 +62,27 @@ bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds timeou
   return true;
 }
 
-TEST(OrbelProgram, HelpIsOneLine) {
-  Finished run = RunOrbel({"--help"}, Environment({{"DISPLAY", ""}}));
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1) << run.out;
-  EXPECT_NE(run.out.find("orbel-cli"), std::string::npos);
-  EXPECT_EQ(run.err, "");
-}
-
-TEST(OrbelProgram, WithoutADisplayItPointsToTheCommandLineTool) {
-  for (const char* display : {"", ":4094"}) {
-    SCOPED_TRACE(display);
-    Finished run = RunOrbel({}, Environment({{"DISPLAY", display}}));
-    EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
-    EXPECT_EQ(run.err.rfind("orbel: ", 0), 0u) << run.err;
-    EXPECT_NE(run.err.find("orbel-cli"), std::string::npos) << run.err;
-    EXPECT_EQ(run.out, "");
+// --help writes one line and exits with 0; without a display (none named, or
+// one that is not there) orbel says so in one line and exits with 2.
+TEST(OrbelProgram, HelpAndMissingDisplay) {
+  const struct {
+    const char* arg;
+    const char* display;
+    int status;
+    const char* line;  // the start of the one line written
+  } cases[] = {{"--help", "", 0, "usage: orbel"},
+               {nullptr, "", 2, "orbel: "},
+               {nullptr, ":4094", 2, "orbel: "}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.display);
+    const Ended run =
+        RunOrbel(c.arg ? std::vector<std::string>{c.arg} : std::vector<std::string>{}, c.display);
+    EXPECT_EQ(run.status, c.status);
+    const std::string& said = c.status == 0 ? run.out : run.err;
+    EXPECT_EQ(c.status == 0 ? run.err : run.out, "");
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_EQ(said.rfind(c.line, 0), 0u) << said;
+    EXPECT_NE(said.find("orbel-cli"), std::string::npos) << said;
   }
 }
 
@@ -210,12 +140,14 @@ class Layout {
 class Xvfb {
  public:
   Xvfb() {
-    if (std::strlen(XVFB_PATH) == 0) return;
     int fds[2];
-    if (pipe(fds) != 0) return;
-    pid_ = Start({XVFB_PATH, "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24",
-                  "-nolisten", "tcp"},
-                 Environment({}), log_, fds[1]);
+    if (std::strlen(XVFB_PATH) == 0 || pipe(fds) != 0) return;
+    run_program::Options options;
+    options.keepFd = fds[1];
+    xvfb_ = std::make_unique<run_program::Child>(
+        std::vector<std::string>{XVFB_PATH, "-displayfd", std::to_string(fds[1]), "-screen", "0",
+                                 "1024x768x24", "-nolisten", "tcp"},
+        options);
     close(fds[1]);
     // Xvfb writes its display number when it is ready for clients.
     std::string number;
@@ -226,15 +158,12 @@ class Xvfb {
     if (!number.empty()) display_ = ":" + number;
   }
   ~Xvfb() {
-    Stop(pid_);
-    std::remove(log_.c_str());
+    if (xvfb_) xvfb_->Stop();
   }
   const std::string& display() const { return display_; }
 
  private:
-  const std::string log_ =
-      ::testing::TempDir() + "orbel_gui_xvfb_" + std::to_string(getpid()) + ".log";
-  pid_t pid_ = -1;
+  std::unique_ptr<run_program::Child> xvfb_;
   std::string display_;
 };
 
@@ -249,23 +178,24 @@ class OrbelWindow : public ::testing::Test {
     char dir[] = "/tmp/orbel-gui-XXXXXX";
     ASSERT_NE(mkdtemp(dir), nullptr);
     home_ = dir;
-    env_ = Environment({{"DISPLAY", xvfb_.display()},
-                        {"XDG_CONFIG_HOME", home_ + "/config"},
-                        {"HOME", home_},
-                        {"TZ", kZone},
-                        {"XAUTHORITY", ""},
-                        {"LSAN_OPTIONS", "suppressions=" ORBEL_LSAN_SUPPRESSIONS}});
+    env_.env = {{"DISPLAY", xvfb_.display()},
+                {"XDG_CONFIG_HOME", home_ + "/config"},
+                {"HOME", home_},
+                {"TZ", kZone},
+                {"XAUTHORITY", std::nullopt},
+                {"LSAN_OPTIONS", "suppressions=" ORBEL_LSAN_SUPPRESSIONS}};
   }
   void TearDown() override {
-    Stop(orbel_);
-    if (HasFailure()) {
-      std::printf("orbel's output:\n%s\n", ReadFile(home_ + "/orbel.log").c_str());
+    if (orbel_) {
+      const Ended ended = orbel_->Stop();
+      if (HasFailure())
+        std::printf("orbel's output:\n%s%s\n", ended.out.c_str(), ended.err.c_str());
     }
     if (!home_.empty()) std::system(("rm -rf '" + home_ + "'").c_str());
   }
 
   void StartOrbel() {
-    orbel_ = Start({ORBEL_PATH}, env_, home_ + "/orbel.log");
+    orbel_ = std::make_unique<run_program::Child>(std::vector<std::string>{ORBEL_PATH}, env_);
     ASSERT_TRUE(
         WaitFor([&] { return (window_ = x_.FindWindow(kTitle)) != 0; }, std::chrono::seconds(15)))
         << "no window \"" << kTitle << "\"";
@@ -273,9 +203,8 @@ class OrbelWindow : public ::testing::Test {
 
   void Xdotool(std::vector<std::string> args) {
     args.insert(args.begin(), XDOTOOL_PATH);
-    const pid_t pid = Start(args, env_, home_ + "/xdotool.log");
-    ASSERT_EQ(WaitForExit(pid, std::chrono::seconds(10)), 0)
-        << "xdotool " << args[1] << ": " << ReadFile(home_ + "/xdotool.log");
+    const Ended run = run_program::Run(args, env_, std::chrono::seconds(10));
+    ASSERT_EQ(run.status, 0) << "xdotool " << args[1] << ": " << run.err;
   }
   // Moves the mouse to a dialog pixel and clicks the left button there.
   void ClickAt(POINT p) {
@@ -303,8 +232,8 @@ class OrbelWindow : public ::testing::Test {
   gui_test::XClient x_;
   Layout layout_;
   std::string home_;
-  std::vector<std::string> env_;
-  pid_t orbel_ = -1;
+  run_program::Options env_;
+  std::unique_ptr<run_program::Child> orbel_;
   unsigned long window_ = 0;
 };
 
@@ -381,8 +310,7 @@ TEST_F(OrbelWindow, RealInputChangesWhatIsSavedAndDrawn) {
 
   // The close box saves and ends the program.
   ASSERT_TRUE(x_.SendCloseRequest(window_));
-  EXPECT_EQ(WaitForExit(orbel_, std::chrono::seconds(10)), 0);
-  orbel_ = -1;
+  EXPECT_EQ(orbel_->Wait(std::chrono::seconds(10)).status, 0);
   const std::map<std::string, std::string> expected_profile = {
       {"LG", "9"},         {"LM", "11"},        {"LS", "0"},  // reset place, east...
       {"BG", "48"},        {"BM", "46"},        {"BS", "0"},  // ...and north
