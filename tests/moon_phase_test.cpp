@@ -1,15 +1,12 @@
 // The phase picture on the stand-in raster: which side is lit for each age,
-// the clamping of large ages, the frame's odd width and the phase names.
+// the clamping of large ages, and every GDI object released. (The dialog
+// scenarios check the picture in the dialog's frame and its name.)
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include "main_dialog.h"
 #include "moon_phase.h"
 #include "orbel_test_api.h"
-#include "phase_name.h"
-#include "resource.h"
-#include "settings.h"
 
 namespace {
 
@@ -115,41 +112,6 @@ TEST_F(MoonPhaseTest, ReleasesEveryGdiObject) {
   Draw(30, 7);
   EXPECT_EQ(standin::LiveGdiObjects(), objects);
   EXPECT_EQ(standin::LiveDeviceContexts(), contexts);
-}
-
-// The dialog's frame is 75 pixels wide; its static edge leaves a client area
-// of 73: radius 36 and a 72 x 72 picture at its top-left corner, drawn on the
-// tick, with the name in status part 2. The odd last column stays untouched.
-TEST_F(MoonPhaseTest, DialogFrameAndName) {
-  LoadSettings();
-  HWND dialog = CreateDialogParamA(nullptr, "RunDialog", nullptr, DialogProc, 0);
-  ASSERT_NE(dialog, nullptr);
-  HWND frame = GetDlgItem(dialog, IDC_PHASE_FRAME);
-  RECT client = {};
-  GetClientRect(frame, &client);
-  EXPECT_EQ(client.right, 73);
-  EXPECT_TRUE(standin::WindowPixels(frame).rgb.empty());  // nothing before the first tick
-
-  ASSERT_TRUE(standin::Perform(dialog, standin::Input::FireTimer(IDT_CLOCK)));
-  const standin::Pixels pixels = standin::WindowPixels(frame);
-  ASSERT_EQ(pixels.width, 73);
-  const Picture expected = Draw(36, 6);  // 14.12.1999 is six days old
-  for (int y = 0; y < 72; ++y)
-    for (int x = 0; x < 72; ++x) ASSERT_EQ(pixels.at(x, y), expected.at(x, y)) << x << "," << y;
-  const COLORREF untouched = pixels.at(72, 72);
-  for (int y = 0; y < 73; ++y) EXPECT_EQ(pixels.at(72, y), untouched);
-  EXPECT_EQ(standin::StatusBar(StatusBar).texts[2], "Zunehmender Mond");
-  DestroyWindow(dialog);
-}
-
-TEST(PhaseName, ByAge) {
-  const struct {
-    int32_t age;
-    const char* name;
-  } cases[] = {{0, "Neumond"},           {1, "Zunehmender Mond"},  {14, "Zunehmender Mond"},
-               {15, "Vollmond"},         {16, "Abnehmender Mond"}, {29, "Abnehmender Mond"},
-               {30, "Abnehmender Mond"}, {-1, "Abnehmender Mond"}};
-  for (const auto& c : cases) EXPECT_STREQ(PhaseName(c.age), c.name) << c.age;
 }
 
 }  // namespace
