@@ -373,7 +373,6 @@ class Runner {
     }
     if (cmd == "tick" && n == 1) return backend_.Tick(why);
     if (cmd == "close" && n == 2) return backend_.Close(w[1], why);
-    if (cmd == "screenshot" && n == 2) return backend_.Screenshot(w[1], why);
     if (cmd == "expect-text") {
       return Pairs(w, why, [&](int control, const std::string& expected) {
         const std::string seen = backend_.Text(control);

@@ -57,7 +57,6 @@ class Backend {
   // Closes the dialog by Escape, Enter or the close box, and waits until the
   // program has ended.
   virtual bool Close(const std::string& way, std::string& why) = 0;
-  virtual bool Screenshot(const std::string& file, std::string& why) = 0;
 
   virtual std::string Text(int id) = 0;
   virtual bool Checked(int id) = 0;

@@ -108,8 +108,6 @@ class StandinBackend : public scenario::Backend {
     return closed_;
   }
 
-  bool Screenshot(const std::string&, std::string&) override { return true; }
-
   std::string Text(int id) override { return standin::Text(dialog_, id); }
   bool Checked(int id) override { return standin::Check(dialog_, id) == BST_CHECKED; }
   bool Enabled(int id) override { return standin::Enabled(dialog_, id); }

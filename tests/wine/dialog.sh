@@ -10,7 +10,7 @@
 # Each run starts Xvfb and Wine's server, runs the driver, which starts the
 # program as the scenario says, and stops Xvfb and Wine in every case.
 # Scenarios sharing the prefix must not run at the same time (CTest's
-# RESOURCE_LOCK sees to that). Screenshots go to WORKDIR as BMP files.
+# RESOURCE_LOCK sees to that).
 set -uo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -67,8 +67,7 @@ wine_env_start_services || exit 1
 # The output goes through a file: the program the driver starts inherits the
 # driver's output, and a pipe would stay open as long as the program runs.
 output="$workdir/$(basename "$scenario" .scenario).log"
-wine "$driver" --out "$(windows_path "$workdir")" "$(windows_path "$scenario")" \
-  "$(windows_path "$app")" >"$output" 2>&1
+wine "$driver" "$(windows_path "$scenario")" "$(windows_path "$app")" >"$output" 2>&1
 status=$?
 cat "$output"
 exit "$status"

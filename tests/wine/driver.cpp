@@ -2,13 +2,13 @@
 // under Wine, working its dialog from outside the way a user or another
 // program could.
 //
-//   driver [--timeout SECONDS] [--out FOLDER] SCENARIO_FILE PROGRAM_EXE
+//   driver [--timeout SECONDS] SCENARIO_FILE PROGRAM_EXE
 //
 // A console program started under the same Wine prefix (and so the same
 // wineserver) as the program. It prints each failed check, naming the
 // scenario line, the control, the expected and the seen value, and exits 0
 // when every check passed, 1 when one failed or an action could not be done,
-// 2 on a usage error. Screenshots go to FOLDER as BMP files.
+// 2 on a usage error.
 //
 // Keys are posted to the focused control of the dialog's thread, as the
 // keyboard would deliver them, so the dialog manager (IsDialogMessage in the
@@ -131,43 +131,10 @@ bool CaptureScreen(int x, int y, int width, int height, std::vector<uint32_t>& p
   return ok;
 }
 
-template <typename T>
-void Append(std::string& out, const T& value) {
-  out.append(reinterpret_cast<const char*>(&value), sizeof value);
-}
-
-// A 24-bit BMP of top-down 0x00RRGGBB pixels.
-std::string EncodeBmp(int width, int height, const std::vector<uint32_t>& pixels) {
-  const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
-  BITMAPFILEHEADER file = {};
-  BITMAPINFOHEADER info = {};
-  info.biSize = sizeof info;
-  info.biWidth = width;
-  info.biHeight = height;  // bottom-up rows
-  info.biPlanes = 1;
-  info.biBitCount = 24;
-  info.biCompression = BI_RGB;
-  file.bfType = 0x4D42;  // "BM"
-  file.bfOffBits = sizeof file + sizeof info;
-  file.bfSize = static_cast<DWORD>(file.bfOffBits + stride * height);
-  std::string out;
-  Append(out, file);
-  Append(out, info);
-  for (int y = height - 1; y >= 0; --y) {
-    for (int x = 0; x < width; ++x) {
-      const uint32_t p = pixels[static_cast<size_t>(y) * width + x];
-      out += {static_cast<char>(p & 0xFF), static_cast<char>((p >> 8) & 0xFF),
-              static_cast<char>((p >> 16) & 0xFF)};
-    }
-    out.append(stride - static_cast<size_t>(width) * 3, '\0');
-  }
-  return out;
-}
-
 class WineBackend : public scenario::Backend {
  public:
-  WineBackend(std::string program, std::string out, DWORD timeoutMs)
-      : program_(std::move(program)), out_(std::move(out)), timeoutMs_(timeoutMs) {}
+  WineBackend(std::string program, DWORD timeoutMs)
+      : program_(std::move(program)), timeoutMs_(timeoutMs) {}
   ~WineBackend() override {
     if (process_ != nullptr) CloseHandle(process_);
   }
@@ -336,22 +303,6 @@ class WineBackend : public scenario::Backend {
     return true;
   }
 
-  // The dialog's window as the screen shows it. The caption and frame are there
-  // because Wine draws them in its virtual desktop.
-  bool Screenshot(const std::string& file, std::string& why) override {
-    RECT r;
-    GetWindowRect(dialog_, &r);
-    const int width = r.right - r.left, height = r.bottom - r.top;
-    std::vector<uint32_t> pixels;
-    if (width <= 0 || height <= 0 || !CaptureScreen(r.left, r.top, width, height, pixels)) {
-      return Failed("cannot read the dialog from the screen", why);
-    }
-    const std::string path = out_ + "\\" + file;
-    std::ofstream bmp(Wide(path).c_str(), std::ios::binary);
-    bmp << EncodeBmp(width, height, pixels);
-    return bmp.good() || Failed("cannot write " + path, why);
-  }
-
   std::string Text(int id) override { return WindowText(GetDlgItem(dialog_, id)); }
   bool Checked(int id) override {
     return SendMessageW(GetDlgItem(dialog_, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
@@ -439,7 +390,7 @@ class WineBackend : public scenario::Backend {
     return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
   }
 
-  std::string program_, out_;
+  std::string program_;
   DWORD timeoutMs_;
   HANDLE process_ = nullptr;
   DWORD processId_ = 0;
@@ -457,14 +408,12 @@ int main() {
   _setmode(_fileno(stdout), _O_BINARY);
 
   DWORD timeoutMs = 20000;
-  std::string out = ".";
-  while (args.size() > 2 && (args[0] == "--timeout" || args[0] == "--out")) {
-    if (args[0] == "--timeout") timeoutMs = static_cast<DWORD>(std::stod(args[1]) * 1000);
-    if (args[0] == "--out") out = args[1];
+  if (args.size() == 4 && args[0] == "--timeout") {
+    timeoutMs = static_cast<DWORD>(std::stod(args[1]) * 1000);
     args.erase(args.begin(), args.begin() + 2);
   }
   if (args.size() != 2) {
-    std::fprintf(stderr, "usage: driver [--timeout SECONDS] [--out FOLDER] SCENARIO PROGRAM\n");
+    std::fprintf(stderr, "usage: driver [--timeout SECONDS] SCENARIO PROGRAM\n");
     return 2;
   }
   std::ifstream file(Wide(args[0]).c_str(), std::ios::binary);
@@ -474,7 +423,7 @@ int main() {
     std::fprintf(stderr, "driver: cannot read %s\n", args[0].c_str());
     return 2;
   }
-  WineBackend backend(args[1], out, timeoutMs);
+  WineBackend backend(args[1], timeoutMs);
   std::string name = args[0].substr(args[0].find_last_of("/\\") + 1);
   const scenario::Result result = scenario::Run(name, text.str(), backend);
   for (const std::string& failure : result.failures) {
