@@ -24,8 +24,6 @@ TEST(CivilDays, KnownDatesAndRoundTrip) {
   EXPECT_EQ(DaysFromCivil(2000, 1, 1), 0);
   EXPECT_EQ(DaysFromCivil(2007, 1, 1), 2557);
   EXPECT_EQ(DaysFromCivil(1750, 1, 1), -91310);  // 1800 and 1900 are not leap years
-  EXPECT_EQ(DaysFromCivil(2000, 3, 1) - DaysFromCivil(2000, 2, 28), 2);
-  EXPECT_EQ(DaysFromCivil(1900, 3, 1) - DaysFromCivil(1900, 2, 28), 1);
   for (int64_t d = -100000; d < 40000; d += 7) {
     const CivilDate c = CivilFromDays(d);
     ASSERT_EQ(DaysFromCivil(c.year, c.month, c.day), d);
@@ -35,30 +33,23 @@ TEST(CivilDays, KnownDatesAndRoundTrip) {
 // A USNO one-year table: rise 07:43 and set 17:40 on every day that exists,
 // except 2 January (no set) and 3 February (no rise).
 std::string YearTable(const char* zoneLine) {
-  std::ostringstream t;
-  t << "             o  ,    o  ,                                ATLANTA, GEORGIA\n"
-    << "Location: W084 25, S33 46                          Rise and Set for the Moon for 2007\n"
-    << "\n"
-    << "                                                  " << zoneLine << "\n"
-    << "       Jan.       Feb.       Mar.\n"
-    << "Day Rise  Set  Rise  Set  Rise  Set\n"
-    << "     h m  h m   h m  h m   h m  h m\n";
+  std::string t = std::string("             o  ,    o  ,              ATLANTA, GEORGIA\n") +
+                  "Location: W084 25, S33 46       Rise and Set for the Moon for 2007\n\n" +
+                  "                         " + zoneLine + "\n" +
+                  "       Jan.       Feb.       Mar.\nDay Rise  Set  Rise  Set  Rise  Set\n";
   const int monthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   for (int day = 1; day <= 31; ++day) {
-    char row[16];
+    char row[8];
     std::snprintf(row, sizeof row, "%02d ", day);
-    std::string line = row;
+    t += row;
     for (int month = 1; month <= 12; ++month) {
       const bool exists = day <= monthDays[month - 1];
-      const bool rise = exists && !(month == 2 && day == 3);
-      const bool set = exists && !(month == 1 && day == 2);
-      line += std::string(" ") + (rise ? "0743" : "    ") + " " + (set ? "1740" : "    ") + " ";
+      t += std::string(" ") + (exists && !(month == 2 && day == 3) ? "0743" : "    ") + " " +
+           (exists && !(month == 1 && day == 2) ? "1740" : "    ") + " ";
     }
-    while (!line.empty() && line.back() == ' ') line.pop_back();
-    t << line << "\n";
+    t += "\n";
   }
-  t << "\n                    Add one hour for daylight time, if and when in use.\n";
-  return t.str();
+  return t + "\n      Add one hour for daylight time, if and when in use.\n";
 }
 
 TEST(ReadUsnoYearTable, LocalTimesBecomeUniversalTimeAndBlanksAreNoEvent) {
@@ -75,22 +66,17 @@ TEST(ReadUsnoYearTable, LocalTimesBecomeUniversalTimeAndBlanksAreNoEvent) {
   EXPECT_EQ(s.events[0].kind, Kind::kRise);
   EXPECT_EQ(s.events[0].minute, Minute(2007, 1, 1, 12, 43));
   EXPECT_EQ(s.events[0].day, DaysFromCivil(2007, 1, 1));
-  int setsOn2January = 0, risesOn3February = 0;
   for (const TableEvent& e : s.events) {
-    if (e.day == DaysFromCivil(2007, 1, 2) && e.kind == Kind::kSet) ++setsOn2January;
-    if (e.day == DaysFromCivil(2007, 2, 3) && e.kind == Kind::kRise) ++risesOn3February;
+    EXPECT_FALSE(e.day == DaysFromCivil(2007, 1, 2) && e.kind == Kind::kSet);
+    EXPECT_FALSE(e.day == DaysFromCivil(2007, 2, 3) && e.kind == Kind::kRise);
   }
-  EXPECT_EQ(setsOn2January, 0);
-  EXPECT_EQ(risesOn3February, 0);
 }
 
 TEST(ReadUsnoYearTable, RejectsUnknownZoneAndTimesOnMissingDays) {
   std::istringstream unknownZone(YearTable("Martian Standard Time"));
   EXPECT_THROW(ReadUsnoYearTable(unknownZone, "t"), TableError);
-
   std::string text = YearTable("Universal Time");
-  const size_t row30 = text.find("\n30 ");
-  text.replace(row30 + 1 + 4 + 11, 4, "0101");  // a rise on 30 February
+  text.replace(text.find("\n30 ") + 1 + 4 + 11, 4, "0101");  // a rise on 30 February
   std::istringstream in(text);
   EXPECT_THROW(ReadUsnoYearTable(in, "t"), TableError);
 }
@@ -98,7 +84,6 @@ TEST(ReadUsnoYearTable, RejectsUnknownZoneAndTimesOnMissingDays) {
 TEST(ReadUsnoRiseTransitSet, ZoneFromOffsetAndStarsMeanNoEvent) {
   std::istringstream in(
       "                                         Moon\n"
-      "                   FAIRBANKS, ALASKA\n"
       "                    Location:  W147\xC2\xB0"
       "45'00.0\", N64\xC2\xB0"
       "48'36.0\",     0m\n"
@@ -141,20 +126,22 @@ TEST(ReadUtcEventList, OneSeriesPerBodyAndPlaceCoveringWholeYears) {
   EXPECT_EQ(all[0].lastDay, DaysFromCivil(1945, 12, 31));
   EXPECT_EQ(all[0].events[1].minute, Minute(1945, 12, 31, 16, 55));
   EXPECT_EQ(all[1].events.size(), 2u);
-
   std::istringstream bad("Sun 0 60 2019-02-30T09:02Z r\n");
   EXPECT_THROW(ReadUtcEventList(bad, "list"), TableError);
 }
 
 TEST(EventAt, RoundsToTheMinuteAndPlacesOnTheLocalDay) {
   // 23:59:40 local at UTC+1 (zone -1): rounds to midnight, stays on its day.
-  const double exact = Minute(2020, 5, 1, 22, 59) + 40 / 60.0;
-  const MethodEvent e = EventAt(Kind::kSet, exact, -1);
+  const MethodEvent e = EventAt(Kind::kSet, Minute(2020, 5, 1, 22, 59) + 40 / 60.0, -1);
   EXPECT_EQ(e.minute, Minute(2020, 5, 1, 23, 0));
   EXPECT_EQ(e.day, DaysFromCivil(2020, 5, 1));
-  EXPECT_EQ(EventAt(Kind::kRise, -0.5 * 1440, 0).day, -1);  // before 2000 floors
+  // 23:30 UT is 00:30 of the next day at UTC+1; before 2000 the day floors.
+  EXPECT_EQ(EventAt(Kind::kRise, Minute(2020, 5, 1, 23, 30), -1).day, DaysFromCivil(2020, 5, 2));
+  EXPECT_EQ(EventAt(Kind::kRise, -0.5 * 1440, 0).day, -1);
 }
 
+// The same event reported twice (less than an hour apart) is kept once; an
+// event of the other kind in between does not count.
 TEST(WithoutRepeats, DropsTheSameEventReportedTwice) {
   const std::vector<MethodEvent> kept = WithoutRepeats({{Kind::kRise, 1000, 0},
                                                         {Kind::kSet, 1030, 0},
@@ -186,27 +173,27 @@ TEST(Compare, MatchesNearestWithinWindowAndCountsDaysWithoutEvents) {
   EXPECT_EQ(rises.days.tableNone, 1);
   EXPECT_EQ(rises.days.invented, 1);
   EXPECT_EQ(rises.days.missing, 0);
-
   const Comparison sets = Compare(s, Kind::kSet, method, 120);
   EXPECT_TRUE(sets.differences.empty());
   EXPECT_EQ(sets.days.tableNone, 3);
   EXPECT_EQ(sets.days.bothNone, 3);
   EXPECT_EQ(sets.days.missing, 0);  // the method's set falls on day 10 too
-
   Comparison total = rises;
   Accumulate(total, sets);
   EXPECT_EQ(total.listed, 4);
   EXPECT_EQ(total.days.days, 8);
 }
 
+// Nearest rank: the ceil(p * n)-th smallest absolute difference. With 11
+// values the median is the 6th and the 95th percentile the 11th.
 TEST(SpreadOf, NearestRankOfAbsoluteDifferences) {
   EXPECT_EQ(SpreadOf({}).max, 0);
   std::vector<int64_t> d;
-  for (int i = 1; i <= 20; ++i) d.push_back(i % 2 == 0 ? i : -i);
+  for (int i = 1; i <= 11; ++i) d.push_back(i % 2 == 0 ? i : -i);
   const Spread s = SpreadOf(d);
-  EXPECT_EQ(s.median, 10);  // 10th of 20
-  EXPECT_EQ(s.p95, 19);     // 19th of 20
-  EXPECT_EQ(s.max, 20);
+  EXPECT_EQ(s.median, 6);
+  EXPECT_EQ(s.p95, 11);
+  EXPECT_EQ(s.max, 11);
   const Spread one = SpreadOf({-3});
   EXPECT_EQ(one.median, 3);
   EXPECT_EQ(one.p95, 3);

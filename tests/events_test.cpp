@@ -1,8 +1,8 @@
 // The sun's and the moon's query functions, tested as one over both bodies:
 // worked examples, the numeric queries that give a status instead of a time,
-// the status messages, southern and western places as 360 - value, answers
-// that do not depend on earlier queries, and inputs far out of range. Below
-// them, the position series and the interpolation the moon's day uses.
+// the status messages and answers that do not depend on earlier queries.
+// Below them, the position series. (fuzz_engine checks the texts' form over
+// every input, NaN and infinities included.)
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -148,8 +148,8 @@ TEST(Events, StatusMessages) {
 }
 
 // The query functions keep module storage, but a query's answers do not
-// depend on it: each example asked right after every other one answers as
-// it did first.
+// depend on it: any two examples asked one after the other answer as they
+// did first.
 TEST(Events, AnswersDoNotDependOnEarlierQueries) {
   const auto all = [](const Example& e) {
     return Answers(e.body->rise, e.q) + " | " + Answers(e.body->set, e.q);
@@ -158,40 +158,8 @@ TEST(Events, AnswersDoNotDependOnEarlierQueries) {
   for (const Example& e : kExamples) first.push_back(all(e));
   for (size_t i = 0; i < first.size(); ++i) {
     for (size_t j = 0; j < first.size(); ++j) {
-      all(kExamples[j]);
+      EXPECT_EQ(all(kExamples[j]), first[j]) << "example " << j << " after " << i;
       EXPECT_EQ(all(kExamples[i]), first[i]) << "example " << i << " after " << j;
-    }
-  }
-}
-
-// A southern latitude and a western longitude may be passed as 360 - value:
-// the same texts, and azimuths within rounding.
-TEST(Events, SouthAndWestAsThreeSixtyMinus) {
-  for (const Body* body : {&kSun, &kMoon}) {
-    for (const Queries* q : {&body->rise, &body->set}) {
-      for (uint8_t month = 1; month <= 12; ++month) {
-        const Query west{10, month, 2005, -33.87, -70.25, 4};
-        const Query lifted{10, month, 2005, 360 - 33.87, 360 - 70.25, 4};
-        EXPECT_EQ(std::string(west.Ask(q->text)), lifted.Ask(q->text)) << int{month};
-        EXPECT_NEAR(west.Ask(q->azimuth), lifted.Ask(q->azimuth), 1e-9) << int{month};
-      }
-    }
-  }
-}
-
-TEST(Events, ExtremeInputsGiveWellFormedTexts) {
-  const double nan = std::nan("");
-  const Query inputs[] = {{0, 0, 0, 0, 0, 0},
-                          {255, 255, 4294967295u, 1e300, -1e300, -128},
-                          {31, 12, 3000000000u, 48, 9, 127},
-                          {1, 1, 2000, nan, 0, 0},
-                          {1, 1, 2000, 0, nan, 0},
-                          {1, 1, 2000, INFINITY, -INFINITY, 0}};
-  for (const Query& in : inputs) {
-    for (const TextQuery query : {kSun.rise.text, kSun.set.text, kMoon.rise.text, kMoon.set.text}) {
-      const std::string text = in.Ask(query);
-      EXPECT_FALSE(text.empty());
-      EXPECT_LT(text.size(), 50u);
     }
   }
 }
@@ -228,13 +196,6 @@ TEST(Positions, WorkedExamples) {
   MoonPosition(0, ra, dec, distance);
   EXPECT_NEAR(ra * 180 / M_PI, 222.497, 5e-4);
   EXPECT_NEAR(dec * 180 / M_PI, -10.8949, 5e-5);
-}
-
-// p, y0, y1 and y2, and the value; a straight line stays straight.
-TEST(Interpolate3, PassesThroughItsPoints) {
-  const double cases[][5] = {
-      {0, 1, 5, 2, 1}, {0.5, 1, 5, 2, 5}, {1, 1, 5, 2, 2}, {0.25, 0, 1, 2, 0.5}};
-  for (const auto& c : cases) EXPECT_EQ(Interpolate3(c[0], c[1], c[2], c[3]), c[4]) << c[0];
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <vector>
@@ -26,15 +25,15 @@ double FromBits(uint64_t u) {
   return x;
 }
 
-// Number of representable doubles between a and b (+0 and -0 count as one).
+// Number of representable doubles between finite a and b (+0 and -0 count
+// as one).
 uint64_t UlpDistance(double a, double b) {
-  auto key = [](double x) {
+  const auto key = [](double x) {
     const int64_t magnitude = static_cast<int64_t>(Bits(x) & 0x7fffffffffffffffu);
     return std::signbit(x) ? -magnitude : magnitude;
   };
-  const int64_t ka = key(a), kb = key(b);
-  return ka > kb ? static_cast<uint64_t>(ka) - static_cast<uint64_t>(kb)
-                 : static_cast<uint64_t>(kb) - static_cast<uint64_t>(ka);
+  const int64_t d = key(a) - key(b);
+  return static_cast<uint64_t>(d < 0 ? -d : d);
 }
 
 // SplitMix64: the same sequence on every platform, unlike <random>'s
@@ -69,17 +68,14 @@ const Named kFunctions[] = {
 };
 
 // Inputs drawn by a generator; every function must stay within 1 ulp of the
-// host libm, and the share of bit-identical results is printed.
+// host libm.
 struct Sample {
   const char* name;
   double (*draw)(Rng&);
 };
 const Sample kSamples[] = {
-    {"|x| < pi/4", [](Rng& r) { return r.Symmetric(M_PI / 4); }},
     {"|x| < 4", [](Rng& r) { return r.Symmetric(4.0); }},
-    {"|x| < 100", [](Rng& r) { return r.Symmetric(100.0); }},
     {"|x| < 1e6", [](Rng& r) { return r.Symmetric(1e6); }},
-    {"|x| < 1e22", [](Rng& r) { return r.Symmetric(1e22); }},
     {"1 < |x| < 1e300 log-uniform",
      [](Rng& r) { return std::pow(1e300, r.Unit()) * (r.Next() & 1 ? -1 : 1); }},
     {"any finite bit pattern", [](Rng& r) { return r.AnyFinite(); }},
@@ -101,38 +97,31 @@ TEST(PortableMath, WithinOneUlpOfLibmOnRandomInputs) {
   for (const Sample& sample : kSamples) {
     for (const Named& f : kFunctions) {
       Rng rng{0x0123456789abcdefu};
-      int identical = 0, worse = 0;
+      int worse = 0;
       for (int i = 0; i < kCount; ++i) {
         const double x = sample.draw(rng);
         const double ours = f.ours(x), libm = f.libm(x);
-        identical += Bits(ours) == Bits(libm);
         if (UlpDistance(ours, libm) > 1 && worse++ < 3) {
           ADD_FAILURE() << f.name << "(" << std::hexfloat << x << ") = " << ours << ", libm "
                         << libm;
         }
       }
-      std::printf("[  agree   ] %-4s %-28s %.4f%% bit-identical to libm\n", f.name, sample.name,
-                  100.0 * identical / kCount);
       EXPECT_EQ(worse, 0) << f.name << " on " << sample.name;
     }
   }
 }
 
+// NaN and infinities give NaN (Atan of an infinity pi/2); signed zeros and
+// tiny arguments come back unchanged from the odd functions.
 TEST(PortableMath, SpecialValues) {
   const double inf = std::numeric_limits<double>::infinity();
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double tiny = std::numeric_limits<double>::denorm_min();
   const double subnormal = 0x1.23456789abcdep-1030;
-  for (const Named& f : kFunctions) {
-    EXPECT_TRUE(std::isnan(f.ours(nan))) << f.name;
-    EXPECT_TRUE(std::isnan(f.ours(-nan))) << f.name;
-  }
-  struct Case {
+  const struct {
     Fn fn;
     double x, want;
-  };
-  const Case cases[] = {
-      // Signed zeros and subnormals come back unchanged from the odd functions.
+  } cases[] = {
       {pmath::Sin, 0.0, 0.0},          {pmath::Sin, -0.0, -0.0},
       {pmath::Atan, 0.0, 0.0},         {pmath::Atan, -0.0, -0.0},
       {pmath::Sin, tiny, tiny},        {pmath::Sin, -subnormal, -subnormal},
@@ -141,49 +130,44 @@ TEST(PortableMath, SpecialValues) {
       {pmath::Cos, -0.0, 1.0},         {pmath::Cos, tiny, 1.0},
       {pmath::Cos, 0x1p-27, 1.0},      {pmath::Atan, inf, M_PI_2},
       {pmath::Atan, -inf, -M_PI_2},    {pmath::Atan, 1e300, M_PI_2},
-      {pmath::Atan, -0x1p66, -M_PI_2},
+      {pmath::Atan, -0x1p66, -M_PI_2}, {pmath::Sin, inf, nan},
+      {pmath::Sin, -inf, nan},         {pmath::Cos, inf, nan},
+      {pmath::Cos, -inf, nan},         {pmath::Sin, nan, nan},
+      {pmath::Sin, -nan, nan},         {pmath::Cos, nan, nan},
+      {pmath::Cos, -nan, nan},         {pmath::Atan, nan, nan},
+      {pmath::Atan, -nan, nan},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(Bits(c.fn(c.x)), Bits(c.want)) << std::hexfloat << c.x;
+  for (const auto& c : cases) {
+    const double got = c.fn(c.x);
+    EXPECT_TRUE(std::isnan(c.want) ? std::isnan(got) : Bits(got) == Bits(c.want))
+        << std::hexfloat << c.x << " -> " << got;
   }
-  EXPECT_TRUE(std::isnan(pmath::Sin(inf)));
-  EXPECT_TRUE(std::isnan(pmath::Sin(-inf)));
-  EXPECT_TRUE(std::isnan(pmath::Cos(inf)));
-  EXPECT_TRUE(std::isnan(pmath::Cos(-inf)));
 }
 
 // Correctly rounded values (checked with 4000-bit mpmath), pinned to every
 // printed digit. The large arguments go through the multi-word reduction;
 // 6381956970095103 * 2^797 = 0x1.6ac5b262ca1ffp+849 is the double closest to
 // a multiple of pi/2 (within 2^-61), the hardest case for it (glibc 2.36's
-// cos is 8 ulps off there).
+// cos is 8 ulps off there). Atan at its interval boundaries 7/16, 19/16 and
+// 39/16.
 TEST(PortableMath, KnownValues) {
-  struct Case {
+  const struct {
     Fn fn;
     double x, want;
-  };
-  const Case cases[] = {
-      {pmath::Sin, 1.0, 0.8414709848078965},
-      {pmath::Cos, 1.0, 0.5403023058681398},
+  } cases[] = {
       {pmath::Sin, 100.0, -0.5063656411097588},
       {pmath::Cos, 100.0, 0.8623188722876839},
-      {pmath::Sin, M_PI, 1.2246467991473532e-16},
-      {pmath::Cos, M_PI, -1.0},
-      {pmath::Sin, M_PI_2, 1.0},
-      {pmath::Cos, M_PI_2, 6.123233995736766e-17},
       {pmath::Sin, 0x1p20 * M_PI_2, -6.420676210313675e-11},
       {pmath::Sin, 1e22, -0.8522008497671888},
       {pmath::Cos, 1e22, 0.523214785395139},
       {pmath::Sin, 1e300, -0.8178819121159085},
       {pmath::Cos, 1e300, -0.5753861119575491},
-      {pmath::Sin, -1e300, 0.8178819121159085},
       {pmath::Sin, 0x1p1023, 0.563127779850884},
       {pmath::Cos, 0x1p1023, -0.826369834614148},
       {pmath::Sin, DBL_MAX, 0.004961954789184062},
       {pmath::Cos, -DBL_MAX, -0.9999876894265599},
       {pmath::Sin, 0x1.6ac5b262ca1ffp+849, 1.0},
       {pmath::Cos, 0x1.6ac5b262ca1ffp+849, -4.687165924254628e-19},
-      // Atan at its interval boundaries 7/16, 19/16 and 39/16.
       {pmath::Atan, 0.4375, 0.4124104415973873},
       {pmath::Atan, 0.5, 0.4636476090008061},
       {pmath::Atan, 1.1875, 0.870903457075653},
@@ -191,9 +175,7 @@ TEST(PortableMath, KnownValues) {
       {pmath::Atan, 2.4375, 1.1814796049617557},
       {pmath::Sqrt, 2.0, 1.4142135623730951},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(c.fn(c.x), c.want) << std::hexfloat << c.x;
-  }
+  for (const auto& c : cases) EXPECT_EQ(c.fn(c.x), c.want) << std::hexfloat << c.x;
   EXPECT_EQ(pmath::Atan(1.0) * 4, 3.141592653589793);
 }
 

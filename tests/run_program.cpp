@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <condition_variable>
 #include <mutex>
 #include <stdexcept>
@@ -27,28 +28,23 @@ struct Child::Impl {
   std::condition_variable changed;
   std::string text[2];   // what came on standard output and error
   size_t lineStart = 0;  // of the next line ReadLine returns
-  bool outputEnded = false;
-  bool stopReading = false;
+  bool outputEnded = false, stopReading = false;
   std::optional<Ended> ended;
 
   // The reader thread: both pipes until their ends (or until told to stop,
   // when a program the child started keeps them open).
   void Read() {
     pollfd fds[2] = {{output[0], POLLIN, 0}, {output[1], POLLIN, 0}};
-    for (int open = 2; open > 0;) {
-      if (poll(fds, 2, 50) < 0 && errno != EINTR) break;
+    while (fds[0].fd >= 0 || fds[1].fd >= 0) {
+      poll(fds, 2, 50);  // a descriptor of -1 is skipped
       std::lock_guard<std::mutex> lock(mutex);
       if (stopReading) break;
       for (int i = 0; i < 2; ++i) {
-        if (fds[i].fd < 0 || fds[i].revents == 0) continue;
+        if (fds[i].revents == 0) continue;
         char buffer[4096];
         const ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
-        if (n > 0) {
-          text[i].append(buffer, static_cast<size_t>(n));
-        } else if (n == 0 || errno != EINTR) {
-          fds[i].fd = -1;
-          --open;
-        }
+        if (n > 0) text[i].append(buffer, static_cast<size_t>(n));
+        if (n == 0 || (n < 0 && errno != EINTR)) fds[i].fd = -1;
       }
       changed.notify_all();
     }
@@ -60,10 +56,6 @@ struct Child::Impl {
   // Records how the program ended (`wstatus` as waitpid gives it, -1 when
   // unknown) and what it wrote, once the reader has its output.
   void Finish(int wstatus, bool timedOut) {
-    Ended e;
-    if (wstatus != -1 && WIFEXITED(wstatus)) e.status = WEXITSTATUS(wstatus);
-    if (wstatus != -1 && WIFSIGNALED(wstatus)) e.signal = WTERMSIG(wstatus);
-    e.timedOut = timedOut;
     if (input >= 0) close(input);
     input = -1;
     {
@@ -73,9 +65,10 @@ struct Child::Impl {
     }
     reader.join();
     for (int fd : output) close(fd);
-    e.out = text[0];
-    e.err = text[1];
-    ended = e;
+    const bool known = wstatus != -1;
+    ended =
+        Ended{known && WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1,
+              known && WIFSIGNALED(wstatus) ? WTERMSIG(wstatus) : 0, timedOut, text[0], text[1]};
   }
 };
 
@@ -86,8 +79,7 @@ Child::Child(const std::vector<std::string>& argv, const Options& options)
   signal(SIGPIPE, SIG_IGN);
   std::vector<std::string> env;
   for (char** e = environ; *e != nullptr; ++e) {
-    const std::string entry = *e;
-    if (options.env.count(entry.substr(0, entry.find('='))) == 0) env.push_back(entry);
+    if (options.env.count(std::string(*e, std::strcspn(*e, "="))) == 0) env.push_back(*e);
   }
   for (const auto& [name, value] : options.env) {
     if (value) env.push_back(name + "=" + *value);
@@ -97,7 +89,6 @@ Child::Child(const std::vector<std::string>& argv, const Options& options)
   for (const std::string& e : env) envp.push_back(const_cast<char*>(e.c_str()));
   args.push_back(nullptr);
   envp.push_back(nullptr);
-
   int in[2], out[2], err[2];
   if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) {
     throw std::runtime_error("run_program: no pipe");
@@ -172,19 +163,17 @@ bool Child::Running() {
 }
 
 Ended Child::Wait(milliseconds timeout) {
-  Impl& c = *impl_;
-  const auto deadline = Clock::now() + timeout;
-  while (Running()) {
+  for (const auto deadline = Clock::now() + timeout; Running();) {
     if (Clock::now() >= deadline) {
-      kill(c.pid, SIGKILL);
+      kill(impl_->pid, SIGKILL);
       int wstatus = -1;
-      waitpid(c.pid, &wstatus, 0);
-      c.Finish(wstatus, true);
+      waitpid(impl_->pid, &wstatus, 0);
+      impl_->Finish(wstatus, true);
       break;
     }
     std::this_thread::sleep_for(milliseconds(5));
   }
-  return *c.ended;
+  return *impl_->ended;
 }
 
 Ended Child::Stop(milliseconds grace) {

@@ -20,8 +20,7 @@ shift 2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-gzip -dc "$queries" >"$work/queries" || exit 1
-gzip -dc "$expected" >"$work/expected" || exit 1
+gzip -dc "$queries" >"$work/queries" && gzip -dc "$expected" >"$work/expected" || exit 1
 # A Windows build ends its lines with CR LF.
 "$@" batch <"$work/queries" | tr -d '\r' >"$work/seen"
 status=${PIPESTATUS[0]}
@@ -36,10 +35,8 @@ fi
 paste -d '\n' "$work/queries" "$work/expected" "$work/seen" | awk '
   NR % 3 == 1 { query = $0 }
   NR % 3 == 2 { want = $0 }
-  NR % 3 == 0 && $0 != want {
-    if (++differ == 1) {
-      printf "line %d differs\n  query:    %s\n  expected: %s\n  seen:     %s\n", NR / 3, query, want, $0
-    }
+  NR % 3 == 0 && $0 != want && ++differ == 1 {
+    printf "line %d differs\n  query:    %s\n  expected: %s\n  seen:     %s\n", NR / 3, query, want, $0
   }
   END { printf "%d of %d lines differ\n", differ, NR / 3 }'
 exit 1

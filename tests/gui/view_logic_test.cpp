@@ -22,58 +22,58 @@
 
 namespace {
 
-using orbel_view::InputForKey;
 using orbel_view::Modifiers;
 using standin::Input;
 
-const Modifiers kNone;
-const Modifiers kShift{true, false, false};
-const Modifiers kCtrl{false, true, false};
-const Modifiers kAlt{false, false, true};
+// An input as one line: its kind, text or key and modifiers.
+std::string Describe(const std::optional<Input>& in) {
+  if (!in) return "nothing";
+  return std::to_string(static_cast<int>(in->kind)) + " '" + in->text + "' " +
+         std::to_string(in->vk) + (in->shift ? " shift" : "") + (in->ctrl ? " ctrl" : "");
+}
 
-TEST(ViewKeys, PrintableTextIsTypedAndTheRestIgnored) {
-  struct Case {
+// Printable text is typed, navigation and editing keys (Space among them)
+// are keys with their modifiers, Alt+F4 is the close box; Alt and Ctrl
+// combinations, function keys and lone modifiers give nothing.
+TEST(ViewKeys, FltkKeysBecomeLayerInputs) {
+  const Modifiers none, shift{true, false, false}, ctrl{false, true, false},
+      alt{false, false, true};
+  const struct {
     int key;
     const char* text;
     Modifiers mods;
-    const char* typed;  // null: no input
+    std::optional<Input> input;
+  } cases[] = {
+      {'7', "7", none, Input::Text("7")},
+      {FL_KP + '5', "5", none, Input::Text("5")},
+      {'-', "-", none, Input::Text("-")},
+      {'u', "\xC3\xBC", none, Input::Text("\xC3\xBC")},  // what the layout made of the key: ü
+      {'7', "/", shift, Input::Text("/")},
+      {FL_Tab, "\t", shift, Input::Key(VK_TAB, true)},
+      {FL_Left, "", none, Input::Key(VK_LEFT)},
+      {FL_BackSpace, "\b", none, Input::Key(VK_BACK)},
+      {FL_Escape, "\x1b", none, Input::Key(VK_ESCAPE)},
+      {' ', " ", none, Input::Key(VK_SPACE)},
+      {FL_End, "", shift, Input::Key(VK_END, true)},
+      {'a', "\x01", ctrl, Input::Key('A', false, true)},
+      {FL_F + 4, "", alt, Input::Close()},
+      {'1', "1", ctrl, std::nullopt},
+      {'x', "x", alt, std::nullopt},
+      {FL_F + 1, "", none, std::nullopt},
+      {FL_Shift_L, "", shift, std::nullopt},
   };
-  const Case cases[] = {
-      {'7', "7", kNone, "7"},
-      {FL_KP + '5', "5", kNone, "5"},  // keypad digits type digits
-      {'-', "-", kNone, "-"},
-      {'u', "\xC3\xBC", kNone, "\xC3\xBC"},  // what the keyboard layout made of the key: ü
-      {'7', "/", kShift, "/"},
-      {'1', "1", kCtrl, nullptr},
-      {'x', "x", kAlt, nullptr},
-      {FL_F + 1, "", kNone, nullptr},
-      {FL_Shift_L, "", kShift, nullptr},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.key);
-    std::optional<Input> in = InputForKey(c.key, c.text, c.mods);
-    if (c.typed == nullptr) {
-      EXPECT_FALSE(in.has_value());
-      continue;
-    }
-    ASSERT_TRUE(in.has_value());
-    EXPECT_EQ(in->kind, Input::Kind::kText);
-    EXPECT_EQ(in->text, c.typed);
+  for (const auto& c : cases) {
+    EXPECT_EQ(Describe(orbel_view::InputForKey(c.key, c.text, c.mods)), Describe(c.input)) << c.key;
   }
-  std::optional<Input> alt_f4 = InputForKey(FL_F + 4, "", kAlt);
-  ASSERT_TRUE(alt_f4.has_value());
-  EXPECT_EQ(alt_f4->kind, Input::Kind::kClose);
 }
 
 TEST(ViewTimers, AdvanceOnlyWhenATimerIsDue) {
   using orbel_view::PlanTimers;
   EXPECT_FALSE(PlanTimers({}, 5000).advance);
   EXPECT_EQ(PlanTimers({}, 5000).wait_seconds, orbel_view::kForever);
-
   std::vector<standin::TimerState> timers = {{nullptr, 1, 1000, 1000}, {nullptr, 2, 250, 700}};
-  orbel_view::TimerPlan early = PlanTimers(timers, 400);
-  EXPECT_FALSE(early.advance);
-  EXPECT_DOUBLE_EQ(early.wait_seconds, 0.3);  // the sooner of the two
+  EXPECT_FALSE(PlanTimers(timers, 400).advance);
+  EXPECT_DOUBLE_EQ(PlanTimers(timers, 400).wait_seconds, 0.3);  // the sooner of the two
   EXPECT_TRUE(PlanTimers(timers, 700).advance);
   timers[1].due_in_ms = -20;  // overdue
   EXPECT_TRUE(PlanTimers(timers, 0).advance);
@@ -88,62 +88,23 @@ TEST(ViewMessageBox, YesNoQuestionDefaultsToYesAndEscapesToNo) {
   EXPECT_EQ(orbel_view::ChoicesFor(MB_OK).answers, (std::vector<int>{IDOK}));
 }
 
-// The main dialog on the layer, opened without a modal loop.
-class ViewOnDialog : public ::testing::Test {
- protected:
-  void SetUp() override {
-    standin::Reset();
-    std::remove(profile_.c_str());  // a fresh start: system-time mode
-    standin::SetProfilePath(profile_);
-    standin::SetTimeZone("CET-1CEST,M3.5.0,M10.5.0/3");
-    standin::SetClock(1705320000);
-    LoadSettings();
-    dialog_ = CreateDialogParamA(nullptr, "RunDialog", nullptr, DialogProc, 0);
-    ASSERT_NE(dialog_, nullptr);
-  }
-  void TearDown() override {
-    standin::Reset();
-    std::remove(profile_.c_str());
-  }
-  void Key(int key, const char* text, Modifiers mods = {}) {
-    std::optional<Input> in = InputForKey(key, text, mods);
-    ASSERT_TRUE(in.has_value());
-    standin::Perform(dialog_, *in);
-  }
-  const std::string profile_ =
+// The main dialog on the layer, opened without a modal loop: every change
+// that shows makes the scene differ from the one painted before.
+TEST(ViewScene, ChangesWithEverythingThatShows) {
+  const std::string profile =
       ::testing::TempDir() + "orbel_view_test_" + std::to_string(getpid()) + ".ini";
-  HWND dialog_ = nullptr;
-};
+  standin::Reset();
+  std::remove(profile.c_str());  // a fresh start: system-time mode
+  standin::SetProfilePath(profile);
+  standin::SetTimeZone("CET-1CEST,M3.5.0,M10.5.0/3");
+  standin::SetClock(1705320000);
+  LoadSettings();
+  HWND dialog = CreateDialogParamA(nullptr, "RunDialog", nullptr, DialogProc, 0);
+  ASSERT_NE(dialog, nullptr);
 
-// Keys as FLTK reports them move through the dialog and edit its fields.
-TEST_F(ViewOnDialog, KeysDriveTheDialog) {
-  ASSERT_EQ(standin::FocusedId(dialog_), IDC_LONG_DEG);
-  Key(FL_Tab, "\t");
-  EXPECT_EQ(standin::FocusedId(dialog_), IDC_LONG_MIN);
-  Key('4', "4");
-  Key('2', "2");
-  EXPECT_EQ(standin::Text(dialog_, IDC_LONG_MIN), "42");
-  Key(FL_Left, "");
-  Key(FL_BackSpace, "\b");
-  EXPECT_EQ(standin::Text(dialog_, IDC_LONG_MIN), "2");
-  Key(FL_Tab, "\t", kShift);
-  EXPECT_EQ(standin::FocusedId(dialog_), IDC_LONG_DEG);
-  // Space is a key, not text: it presses the focused check box.
-  SetFocus(GetDlgItem(dialog_, IDC_SYSTEM_TIME));
-  const int checked = standin::Check(dialog_, IDC_SYSTEM_TIME);
-  Key(' ', " ");
-  EXPECT_NE(standin::Check(dialog_, IDC_SYSTEM_TIME), checked);
-  Key(FL_Escape, "\x1b");
-  EXPECT_FALSE(IsWindowVisible(dialog_));  // ended
-}
-
-TEST_F(ViewOnDialog, SceneChangesWithEverythingThatShows) {
-  using orbel_view::CaptureScene;
-  using orbel_view::LooksSame;
-  orbel_view::Scene before = CaptureScene(dialog_);
+  orbel_view::Scene before = orbel_view::CaptureScene(dialog);
   EXPECT_EQ(before.title, "Zoror ido Rede");
-  EXPECT_TRUE(LooksSame(before, CaptureScene(dialog_)));
-
+  EXPECT_TRUE(orbel_view::LooksSame(before, orbel_view::CaptureScene(dialog)));
   const std::vector<Input> changes = {
       Input::Text("5"),                                 // a field's text
       Input::Key(VK_LEFT),                              // only the caret moves
@@ -155,13 +116,15 @@ TEST_F(ViewOnDialog, SceneChangesWithEverythingThatShows) {
   };
   for (const Input& change : changes) {
     SCOPED_TRACE(static_cast<int>(change.kind));
-    standin::Perform(dialog_, change);
-    orbel_view::Scene after = CaptureScene(dialog_);
-    EXPECT_FALSE(LooksSame(before, after));
+    standin::Perform(dialog, change);
+    orbel_view::Scene after = orbel_view::CaptureScene(dialog);
+    EXPECT_FALSE(orbel_view::LooksSame(before, after));
     before = std::move(after);
   }
   EXPECT_EQ(before.surfaces.size(), 1u);  // the phase frame
   EXPECT_EQ(before.status_texts.size(), 3u);
+  standin::Reset();
+  std::remove(profile.c_str());
 }
 
 }  // namespace
