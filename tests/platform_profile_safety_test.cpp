@@ -1,11 +1,13 @@
-// The profile under faults and load: folders and files that cannot be
-// written (the dialog's save fails without a word and the old profile stays),
-// a write that fails part-way, profiles as other editors leave them (empty,
-// binary, CRLF, byte-order mark, duplicates, over 4 MiB), and two processes
-// saving the ten settings at once.
+// The profile file (win.ini): defaults for absent keys, case-insensitive
+// sections and keys, Windows' integer reading, writes that keep every byte
+// they do not concern, atomic replacement through symbolic links, the default
+// location; and the profile under faults and load: folders and files that
+// cannot be written (the dialog's save fails without a word and the old
+// profile stays), a write that fails part-way, profiles as other editors
+// leave them (empty, binary, CRLF, byte-order mark, duplicates, over 4 MiB),
+// and two processes saving the ten settings at once.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -15,8 +17,8 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -34,14 +36,12 @@ namespace {
 std::string MakeFolder(bool on_tmpfs) {
   struct stat st;
   const bool shm = on_tmpfs && stat("/dev/shm", &st) == 0 && S_ISDIR(st.st_mode);
-  std::string tmpl = std::string(shm ? "/dev/shm" : "/tmp") + "/orbel-safety-XXXXXX";
-  std::vector<char> name(tmpl.begin(), tmpl.end());
-  name.push_back('\0');
-  EXPECT_NE(mkdtemp(name.data()), nullptr);
-  return name.data();
+  std::string name = std::string(shm ? "/dev/shm" : "/tmp") + "/orbel-profile-XXXXXX";
+  EXPECT_NE(mkdtemp(&name[0]), nullptr);
+  return name;
 }
 
-class ProfileSafety : public ::testing::Test {
+class PlatformProfile : public ::testing::Test {
  protected:
   virtual bool OnTmpfs() const { return false; }
   void SetUp() override {
@@ -59,10 +59,98 @@ class ProfileSafety : public ::testing::Test {
   std::string dir_, path_;
 };
 
-class ProfileSafetyUnderLoad : public ProfileSafety {
+class PlatformProfileUnderLoad : public PlatformProfile {
  protected:
   bool OnTmpfs() const override { return true; }
 };
+
+// ------------------------------------------------------------ reading and writing
+
+TEST_F(PlatformProfile, FirstWriteCreatesFolderAndFile) {
+  const std::string nested = dir_ + "/a/b/win.ini";
+  standin::SetProfilePath(nested);
+  EXPECT_EQ(static_cast<int>(GetProfileIntA("ORBEL32", "BG", -48)), -48);
+  char buf[16];
+  EXPECT_EQ(GetProfileStringA("ORBEL32", "LG", "dflt  ", buf, sizeof buf), 4u);
+  EXPECT_STREQ(buf, "dflt");  // trailing blanks of a default are dropped
+  EXPECT_TRUE(WriteProfileStringA("ORBEL32", "LG", "12"));
+  EXPECT_TRUE(WriteProfileStringA("ORBEL32", "LM", "5"));
+  EXPECT_FALSE(WriteProfileStringA("ORBEL32", "LM", "1\n[x]"));  // would break the file
+  EXPECT_EQ(ReadFile(nested), "[ORBEL32]\nLG=12\nLM=5\n");
+  struct stat st;
+  ASSERT_EQ(stat((dir_ + "/a/b").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  EXPECT_EQ(GetProfileIntA("orbel32", "lg", 0), 12u);
+}
+
+TEST_F(PlatformProfile, WritesTouchOnlyTheirOwnLine) {
+  WriteFile(path_,
+            "; by hand\n[Fonts]\nArial=arial.ttf\n\n[orbel32]\nlg = 9\nBM=44\n\n[Other]\nx=1");
+  EXPECT_EQ(GetProfileIntA("ORBEL32", "LG", 0), 9u);
+  char buf[8];
+  GetProfileStringA("Orbel32", "bm", "", buf, sizeof buf);
+  EXPECT_STREQ(buf, "44");
+  EXPECT_TRUE(WriteProfileStringA("ORBEL32", "LG", "123"));
+  EXPECT_TRUE(WriteProfileStringA("ORBEL32", "SystemZeit", "1"));
+  EXPECT_TRUE(WriteProfileStringA("Other", "y", "2"));
+  EXPECT_TRUE(WriteProfileStringA("New", "k", "v"));
+  EXPECT_EQ(ReadFile(path_),
+            "; by hand\n[Fonts]\nArial=arial.ttf\n\n[orbel32]\nlg =123\nBM=44\nSystemZeit=1\n\n"
+            "[Other]\nx=1\ny=2\n\n[New]\nk=v\n");
+  // A missing value deletes the key, a missing key the section.
+  EXPECT_TRUE(WriteProfileStringA("ORBEL32", "BM", nullptr));
+  EXPECT_TRUE(WriteProfileStringA("Fonts", nullptr, nullptr));
+  EXPECT_EQ(ReadFile(path_),
+            "; by hand\n[orbel32]\nlg =123\nSystemZeit=1\n\n[Other]\nx=1\ny=2\n\n[New]\nk=v\n");
+}
+
+TEST_F(PlatformProfile, IntegersReadAsWindowsReadsThem) {
+  // Surrounding quotes are stripped, digits taken modulo 2^32, an empty value
+  // gives the default.
+  const std::pair<const char*, UINT> cases[] = {
+      {"48", 48},     {"-1", 0xFFFFFFFFu}, {"+1", 1},          {"  7  ", 7},
+      {"\"12\"", 12}, {"42A94967297", 42}, {"B4294967297", 0}, {"0x10", 0},
+      {"-", 0},       {"4294967296", 0},   {"4294967297", 1},  {"-4294967297", 0xFFFFFFFFu},
+      {"", 77}};
+  for (const auto& [stored, value] : cases) {
+    SCOPED_TRACE(stored);
+    ASSERT_TRUE(WriteProfileStringA("ORBEL32", "Key", stored));
+    EXPECT_EQ(GetProfileIntA("ORBEL32", "Key", 77), value);
+  }
+}
+
+TEST_F(PlatformProfile, ReplacementIsAtomicAndKeepsModeAndLinks) {
+  WriteFile(dir_ + "/real.ini", "[A]\nk=1\n");
+  chmod((dir_ + "/real.ini").c_str(), 0640);
+  ASSERT_EQ(symlink("real.ini", path_.c_str()), 0);
+  ASSERT_TRUE(WriteProfileStringA("A", "k", "2"));
+  EXPECT_EQ(ReadFile(dir_ + "/real.ini"), "[A]\nk=2\n");
+  struct stat st;
+  ASSERT_EQ(lstat(path_.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  ASSERT_EQ(stat((dir_ + "/real.ini").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+  EXPECT_EQ(FolderEntries(dir_),
+            (std::vector<std::string>{"real.ini", "win.ini"}));  // no temporary
+}
+
+TEST_F(PlatformProfile, DefaultLocation) {
+  std::vector<std::pair<const char*, std::optional<std::string>>> saved;
+  for (const char* name : {"XDG_CONFIG_HOME", "HOME"}) {
+    const char* value = std::getenv(name);
+    saved.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+  }
+  standin::SetProfilePath("");
+  setenv("XDG_CONFIG_HOME", "/cfg", 1);
+  EXPECT_EQ(standin::ProfilePath(), "/cfg/orbel/win.ini");
+  setenv("XDG_CONFIG_HOME", "relative", 1);  // not absolute: ignored
+  setenv("HOME", "/home/u", 1);
+  EXPECT_EQ(standin::ProfilePath(), "/home/u/.config/orbel/win.ini");
+  unsetenv("XDG_CONFIG_HOME");
+  EXPECT_EQ(standin::ProfilePath(), "/home/u/.config/orbel/win.ini");
+  for (const auto& [name, value] : saved)
+    (void)(value ? setenv(name, value->c_str(), 1) : unsetenv(name));
+}
 
 // ------------------------------------------------------------ saving from the dialog
 
@@ -95,18 +183,14 @@ int SaveAsUnprivilegedUser() {
 
 const char kOldProfile[] = "[ORBEL32]\nLG=9\nLM=18\nLS=27\n[Fonts]\nArial=arial.ttf\n";
 
-TEST_F(ProfileSafety, SaveThatCannotWriteFailsSilentlyAndKeepsTheOldProfile) {
-  struct Case {
-    const char* name;
-    mode_t folder_mode;
-    mode_t file_mode;
-  };
+TEST_F(PlatformProfile, SaveThatCannotWriteFailsSilentlyAndKeepsTheOldProfile) {
   // The process runs as an unprivileged user that owns neither folder nor file.
-  const Case cases[] = {
-      {"folder without write permission", 0555, 0666},
-      {"profile without write permission", 0777, 0444},
-  };
-  for (const Case& c : cases) {
+  const struct {
+    const char* name;
+    mode_t folder_mode, file_mode;
+  } cases[] = {{"folder without write permission", 0555, 0666},
+               {"profile without write permission", 0777, 0444}};
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     WriteFile(path_, kOldProfile);
     ASSERT_EQ(chmod(path_.c_str(), c.file_mode), 0);
@@ -120,26 +204,28 @@ TEST_F(ProfileSafety, SaveThatCannotWriteFailsSilentlyAndKeepsTheOldProfile) {
   }
 }
 
-TEST_F(ProfileSafety, SaveUnderAFileInsteadOfAFolderFailsSilently) {
-  // $XDG_CONFIG_HOME/orbel is a regular file, so orbel/win.ini cannot exist.
-  const std::string blocker = dir_ + "/orbel";
-  WriteFile(blocker, "not a folder\n");
-  standin::SetProfilePath(blocker + "/win.ini");
-  EXPECT_TRUE(ChangeLongitudeAndClose());
-  EXPECT_EQ(ReadFile(blocker), "not a folder\n");
-  EXPECT_EQ(FolderEntries(dir_), std::vector<std::string>{"orbel"});
+// $XDG_CONFIG_HOME/orbel is a regular file, so orbel/win.ini cannot exist; or
+// win.ini is a folder: nothing to read, and the save fails silently.
+TEST_F(PlatformProfile, SaveWhereAFileOrFolderIsInTheWayFailsSilently) {
+  WriteFile(dir_ + "/orbel", "not a folder\n");
+  ASSERT_EQ(mkdir(path_.c_str(), 0700), 0);
+  for (const std::string& path : {dir_ + "/orbel/win.ini", path_}) {
+    standin::SetProfilePath(path);
+    EXPECT_TRUE(ChangeLongitudeAndClose());
+    EXPECT_EQ(GetProfileIntA("ORBEL32", "LG", 77), 77u);
+  }
+  EXPECT_EQ(ReadFile(dir_ + "/orbel"), "not a folder\n");
+  EXPECT_EQ(FolderEntries(dir_), (std::vector<std::string>{"orbel", "win.ini"}));
+  struct stat st;
+  EXPECT_TRUE(stat(path_.c_str(), &st) == 0 && S_ISDIR(st.st_mode));
 }
 
 // ------------------------------------------------------------ failed writes
 
-TEST_F(ProfileSafety, WriteFailingPartWayLeavesTheOldFileWhole) {
-  struct Write {
-    const char* name;
-    const char* section;
-    const char* key;
-    const char* value;
-  };
-  const Write writes[] = {
+TEST_F(PlatformProfile, WriteFailingPartWayLeavesTheOldFileWhole) {
+  const struct {
+    const char *name, *section, *key, *value;
+  } writes[] = {
       {"replace a key", "ORBEL32", "LG", "123"},
       {"add a key", "ORBEL32", "BG", "48"},
       {"add a section", "New", "k", "v"},
@@ -147,7 +233,7 @@ TEST_F(ProfileSafety, WriteFailingPartWayLeavesTheOldFileWhole) {
       {"delete a section", "Fonts", nullptr, nullptr},
   };
   const long long size = static_cast<long long>(sizeof kOldProfile - 1);
-  for (const Write& w : writes) {
+  for (const auto& w : writes) {
     for (long long fail_after : {0LL, 1LL, size / 2, size - 1, size + 100}) {
       SCOPED_TRACE(std::string(w.name) + ", failing after " + std::to_string(fail_after));
       WriteFile(path_, kOldProfile);
@@ -162,7 +248,7 @@ TEST_F(ProfileSafety, WriteFailingPartWayLeavesTheOldFileWhole) {
   }
 }
 
-TEST_F(ProfileSafety, SaveWithAFailingWriteKeepsTheOldValueOfThatKey) {
+TEST_F(PlatformProfile, SaveWithAFailingWriteKeepsTheOldValueOfThatKey) {
   WriteFile(path_, kOldProfile);
   standin::FailProfileWriteAfter(10);  // the first of the ten writes: LG
   EXPECT_TRUE(ChangeLongitudeAndClose());
@@ -175,7 +261,7 @@ TEST_F(ProfileSafety, SaveWithAFailingWriteKeepsTheOldValueOfThatKey) {
 
 // ------------------------------------------------------------ profiles from other editors
 
-TEST_F(ProfileSafety, ProfilesAsOtherEditorsLeaveThem) {
+TEST_F(PlatformProfile, ProfilesAsOtherEditorsLeaveThem) {
   struct Case {
     const char* name;
     std::string content;
@@ -203,6 +289,7 @@ TEST_F(ProfileSafety, ProfilesAsOtherEditorsLeaveThem) {
        "\x89PNG\r\n\x1a\xff\xfe=\x80\n\r\n[ORBEL32]\r\nLG=12\r\nSystemZeit=1\r\n"},
       {"binary garbage with NUL bytes", nul_garbage, 77, 77, ""},
       {"UTF-16 from Notepad", std::string("\xFF\xFE[\0O\0]\0\r\0\n\0", 12), 77, 77, ""},
+      {"section header without ]", "[ORBEL32\nLG=3\n", 77, 77, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -213,21 +300,16 @@ TEST_F(ProfileSafety, ProfilesAsOtherEditorsLeaveThem) {
     EXPECT_EQ(WriteProfileStringA("ORBEL32", "LG", "12") != FALSE, writable);
     EXPECT_EQ(WriteProfileStringA("ORBEL32", "SystemZeit", "1") != FALSE, writable);
     EXPECT_EQ(ReadFile(path_), writable ? c.written : c.content);
-    if (writable) {
-      EXPECT_EQ(GetProfileIntA("ORBEL32", "LG", 77), 12u);
-    }
+    EXPECT_EQ(GetProfileIntA("ORBEL32", "LG", 77), writable ? 12u : c.lg);
   }
 }
 
-TEST_F(ProfileSafety, ProfilesOverFourMebibytesReadAsAbsentAndAreNeverWritten) {
+// A profile of exactly 4 MiB is read and written, as long as a write does not
+// take the file past it; one byte more reads as absent and is never written.
+TEST_F(PlatformProfile, ProfilesOverFourMebibytesReadAsAbsentAndAreNeverWritten) {
   const size_t limit = 4u * 1024u * 1024u;
-  // A profile of exactly 4 MiB: the limit itself is read and written, as
-  // long as a write does not take the file past it.
   std::string at_limit = "[ORBEL32]\nLG=5\n[Padding]\n";
-  const std::string pad = "k=" + std::string(61, 'x') + "\n";  // 64 bytes
-  while (at_limit.size() + pad.size() <= limit) at_limit += pad;
   at_limit += std::string(limit - at_limit.size() - 1, ';') + "\n";
-  ASSERT_EQ(at_limit.size(), limit);
   WriteFile(path_, at_limit);
   EXPECT_EQ(GetProfileIntA("ORBEL32", "LG", 77), 5u);
   EXPECT_TRUE(WriteProfileStringA("ORBEL32", "LG", "6"));  // same length
@@ -236,8 +318,7 @@ TEST_F(ProfileSafety, ProfilesOverFourMebibytesReadAsAbsentAndAreNeverWritten) {
   EXPECT_EQ(ReadFile(path_).size(), limit);
   EXPECT_EQ(GetProfileIntA("ORBEL32", "LG", 77), 6u);
 
-  // One byte more: absent, and never overwritten.
-  const std::string over = at_limit + "\n";
+  const std::string over = ReadFile(path_) + "\n";
   WriteFile(path_, over);
   EXPECT_EQ(GetProfileIntA("ORBEL32", "LG", 77), 77u);
   EXPECT_FALSE(WriteProfileStringA("ORBEL32", "LG", "7"));
@@ -300,25 +381,21 @@ std::string ParseSnapshot(const std::string& data, const std::string& counter,
 
 // Kills the writers still running when a check fails half-way.
 struct Writers {
-  pid_t pid[2] = {-1, -1};
-  bool running[2] = {false, false};
+  std::vector<pid_t> running;
   bool AnyRunning() {
-    for (int w = 0; w < 2; ++w) {
-      if (running[w] && waitpid(pid[w], nullptr, WNOHANG) == pid[w]) running[w] = false;
-    }
-    return running[0] || running[1];
+    auto ended = [](pid_t pid) { return waitpid(pid, nullptr, WNOHANG) == pid; };
+    running.erase(std::remove_if(running.begin(), running.end(), ended), running.end());
+    return !running.empty();
   }
   ~Writers() {
-    for (int w = 0; w < 2; ++w) {
-      if (running[w]) {
-        kill(pid[w], SIGKILL);
-        waitpid(pid[w], nullptr, 0);
-      }
+    for (pid_t pid : running) {
+      kill(pid, SIGKILL);
+      waitpid(pid, nullptr, 0);
     }
   }
 };
 
-TEST_F(ProfileSafetyUnderLoad, TwoProcessesSavingAThousandTimesEach) {
+TEST_F(PlatformProfileUnderLoad, TwoProcessesSavingAThousandTimesEach) {
   // Start from a complete profile, as after a first run, and the section of
   // another program: a key nobody writes and a counter that this process
   // advances meanwhile, as a third writer.
@@ -328,15 +405,14 @@ TEST_F(ProfileSafetyUnderLoad, TwoProcessesSavingAThousandTimesEach) {
   ASSERT_TRUE(WritePrivateProfileStringA("Other", "counter", "0", nullptr));
 
   Writers writers;
-  for (int w = 0; w < 2; ++w) {
+  for (int w = 1; w <= 2; ++w) {
     const pid_t pid = fork();
     ASSERT_GE(pid, 0);
     if (pid == 0) {
-      for (int round = 0; round < 1000; ++round) SaveRound(w + 1, round);
+      for (int round = 0; round < 1000; ++round) SaveRound(w, round);
       _exit(0);
     }
-    writers.pid[w] = pid;
-    writers.running[w] = true;
+    writers.running.push_back(pid);
   }
 
   // Meanwhile, every snapshot of the file is complete and no update is lost
