@@ -102,8 +102,8 @@ BOOL CALLBACK CollectStatic(HWND w, LPARAM param) {
   return TRUE;
 }
 
-// The pixels of a screen rectangle, top-down rows of 0x00RRGGBB.
-bool CaptureScreen(int x, int y, int width, int height, std::vector<uint32_t>& pixels) {
+// The pixels of a screen rectangle, top-down rows of COLORREF values.
+bool CaptureScreen(int x, int y, int width, int height, scenario::Picture& picture) {
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
   BITMAPINFO info = {};
@@ -120,9 +120,11 @@ bool CaptureScreen(int x, int y, int width, int height, std::vector<uint32_t>& p
     HGDIOBJ old = SelectObject(memory, bitmap);
     ok = BitBlt(memory, 0, 0, width, height, screen, x, y, SRCCOPY) != FALSE;
     GdiFlush();
-    const uint32_t* p = static_cast<const uint32_t*>(bits);
-    pixels.assign(p, p + static_cast<size_t>(width) * height);
-    for (uint32_t& px : pixels) px &= 0xFFFFFF;
+    const uint32_t* p = static_cast<const uint32_t*>(bits);  // 0x00RRGGBB
+    picture = {width, height, {}};
+    for (size_t i = 0; i < static_cast<size_t>(width) * height; ++i) {
+      picture.pixels.push_back(RGB(p[i] >> 16, (p[i] >> 8) & 0xFF, p[i] & 0xFF));
+    }
     SelectObject(memory, old);
     DeleteObject(bitmap);
   }
@@ -343,15 +345,8 @@ class WineBackend : public scenario::Backend {
     GetClientRect(frame, &client);
     POINT origin = {0, 0};
     ClientToScreen(frame, &origin);
-    std::vector<uint32_t> pixels;
-    if (!CaptureScreen(origin.x, origin.y, client.right, client.bottom, pixels)) {
-      return Failed("cannot read the screen", why);
-    }
-    picture.width = client.right;
-    picture.height = client.bottom;
-    picture.pixels.clear();
-    for (uint32_t p : pixels) picture.pixels.push_back(RGB(p >> 16, (p >> 8) & 0xFF, p & 0xFF));
-    return true;
+    return CaptureScreen(origin.x, origin.y, client.right, client.bottom, picture) ||
+           Failed("cannot read the screen", why);
   }
   // Wine copies a window's drawing to the X server shortly afterwards.
   bool ScreenLags() const override { return true; }
