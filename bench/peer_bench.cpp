@@ -25,8 +25,8 @@ namespace {
 using orbel_bench::BenchCases;
 
 // The place and zone of the year table: Berlin, Central European winter time.
-const orbel::Place kTablePlace{52.52, 13.405};
-const int kTableZone = -1;
+const orbel::Place kTablePlace{52.52, 13.405, "given"};
+const int kTableOffset = 3600;  // UTC+01:00
 const int kTableYear = 2026;
 
 void BM_SunDay_Orbel(benchmark::State& state) {
@@ -53,12 +53,12 @@ BENCHMARK(BM_MoonDay_Orbel);
 // between parsing its options and writing to standard output.
 void BM_YearTable_Orbel(benchmark::State& state) {
   for (auto _ : state) {
+    const orbel::Zone zone = orbel::FixedZone(kTableOffset);
     orbel::Table table{};
     table.year = kTableYear;
     table.place = kTablePlace;
-    table.fixedZone = kTableZone;
     for (const orbel::Date& date : orbel::DatesOfYear(table.year)) {
-      table.days.push_back(orbel::ComputeDay(date, table.place, kTableZone));
+      table.days.push_back(orbel::ComputeDay(date, table.place, zone));
     }
     std::ostringstream out;
     orbel::WriteTableText(out, table);
@@ -106,7 +106,7 @@ void BM_YearTable_Libnova(benchmark::State& state) {
       const double jd =
           orbel_bench::kJulianDayOfDay0 +
           static_cast<double>(orbel_bench::DaysFromCivil(date.year, date.month, date.day)) +
-          kTableZone / 24.0;
+          -kTableOffset / 86400.0;
       benchmark::DoNotOptimize(
           orbel_bench::LibnovaSunRiseSet(jd, kTablePlace.latitude, kTablePlace.longitude));
       benchmark::DoNotOptimize(

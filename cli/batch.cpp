@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "day_scan.h"
+#include "place.h"
 #include "moon_age.h"
 #include "moon_events.h"
 #include "sun_events.h"
@@ -19,13 +20,6 @@ const char* const kFieldNames[kFieldCount] = {"DAY", "MONTH", "YEAR", "LAT", "LO
 
 bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
-}
-
-// The field quoted for a message, shortened when long.
-std::string Quoted(std::string_view field) {
-  constexpr size_t kMax = 40;
-  if (field.size() <= kMax) return "\"" + std::string(field) + "\"";
-  return "\"" + std::string(field.substr(0, kMax)) + "...\"";
 }
 
 std::string FieldError(int index, std::string_view field, const std::string& reason) {

@@ -7,9 +7,12 @@
 //   orbel-cli batch           raw engine queries from standard input
 //   orbel-cli phase           the moon-phase picture as PNG or PPM
 //
-// Exit status: 0 success, 1 batch input had rejected lines, 2 usage error.
+// Exit status: 0 success, 1 batch input had rejected lines or the output or a
+// picture could not be written, 2 usage error.
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -25,11 +28,14 @@
 #include <CLI/CLI.hpp>
 
 #include "batch.h"
+#include "cities.h"
+#include "clock.h"
 #include "moon_age.h"
 #include "phase.h"
-#include "clock.h"
 #include "place.h"
 #include "report.h"
+#include "saved_place.h"
+#include "zone.h"
 
 #ifndef ORBEL_VERSION
 #define ORBEL_VERSION "unknown"
@@ -44,11 +50,12 @@ constexpr int kExitUsage = 2;
 // Place and zone options shared by "day" and "table". The texts are only read
 // when the option was given, so an empty value is rejected, not taken as absent.
 struct PlaceOptions {
-  std::string latitude;
-  std::string longitude;
-  std::string zone;
+  std::string latitude, longitude, place, tz, utcOffset, zone;
   CLI::Option* latitudeOption = nullptr;
   CLI::Option* longitudeOption = nullptr;
+  CLI::Option* placeOption = nullptr;
+  CLI::Option* tzOption = nullptr;
+  CLI::Option* utcOffsetOption = nullptr;
   CLI::Option* zoneOption = nullptr;
 };
 
@@ -69,22 +76,35 @@ void AddPlaceOptions(CLI::App& command, PlaceOptions& options) {
   options.latitudeOption =
       command
           .add_option("--lat,--latitude", options.latitude,
-                      "Latitude, north positive: 48.7433, -33.8667, 48:44:36N, 33:52:0S "
-                      "(default 48:44:36N)")
+                      "Latitude, north positive: 48.7433, -33.8667, 48:44:36N, 33:52:0S")
           ->type_name("DEG");
   options.longitudeOption =
       command
           .add_option("--lon,--longitude", options.longitude,
-                      "Longitude, east positive: 9.3075, -122.4194, 9:18:27E, 122:25:10W "
-                      "(default 9:18:27E)")
+                      "Longitude, east positive: 9.3075, -122.4194, 9:18:27E, 122:25:10W")
           ->type_name("DEG");
+  options.placeOption =
+      command
+          .add_option("--place", options.place,
+                      "A principal city of the zone database, such as kolkata, \"St Johns\" or "
+                      "Europe/Berlin's Berlin; its time zone too, unless a zone option is given")
+          ->type_name("CITY");
+  options.tzOption =
+      command.add_option("--tz", options.tz, "Time zone by name: Asia/Kolkata, Europe/Berlin")
+          ->type_name("NAME");
+  options.utcOffsetOption =
+      command
+          .add_option("--utc-offset", options.utcOffset,
+                      "Fixed offset from UTC: +05:30 for India, -03:30 for Newfoundland")
+          ->type_name("+HH:MM");
   options.zoneOption =
       command
           .add_option("--zone", options.zone,
-                      "Hours that, added to the local clock, give UTC: -1 for UTC+1, -2 for "
-                      "UTC+2, 5 for UTC-5; -14 to 12 (default: the system time zone's offset at "
-                      "local noon of the date, daylight saving included, truncated to whole hours)")
+                      "Fixed offset the engine's way, hours that added to the local clock give "
+                      "UTC: -1 for UTC+01:00, 5 for UTC-05:00, -5.5 or -5:30 for UTC+05:30")
           ->type_name("HOURS");
+  options.tzOption->excludes(options.utcOffsetOption)->excludes(options.zoneOption);
+  options.utcOffsetOption->excludes(options.zoneOption);
 }
 
 // Runs a parser on an option's text; a rejection becomes a message that names
@@ -94,43 +114,65 @@ auto ParseOption(const char* option, const std::string& text, Parse parse) {
   try {
     return parse(text);
   } catch (const InputError& e) {
-    throw InputError(std::string("invalid ") + option + " \"" + text + "\": " + e.what());
+    throw InputError(std::string("invalid ") + option + " " + orbel::Quoted(text) + ": " +
+                     e.what());
   }
 }
 
-orbel::Place ResolvePlace(const PlaceOptions& options) {
-  orbel::Place place{orbel::kDefaultLatitude, orbel::kDefaultLongitude};
-  if (options.latitudeOption->count() > 0) {
-    place.latitude = ParseOption("--lat", options.latitude, orbel::ParseLatitude);
+struct PlaceAndZone {
+  orbel::Place place;
+  orbel::Zone zone;
+};
+
+// The place from the first source that has it: --lat and --lon, --place, the
+// place the orbel window saved, the default place; a coordinate given alone
+// replaces that one of the place found otherwise. The zone: --tz, --utc-offset
+// or --zone, else the city's zone for --place, else the system zone.
+PlaceAndZone ResolvePlace(const PlaceOptions& options) {
+  std::optional<orbel::City> city;
+  if (options.placeOption->count() > 0) {
+    city = ParseOption("--place", options.place, [](const std::string& name) {
+      return orbel::FindCity(orbel::DatabaseCities(), name);
+    });
   }
-  if (options.longitudeOption->count() > 0) {
+  orbel::Place place{orbel::kDefaultLatitude, orbel::kDefaultLongitude, "default place"};
+  if (city) {
+    place = orbel::Place{city->latitude, city->longitude, city->name};
+  } else if (const std::optional<orbel::Place> saved = orbel::SavedPlace()) {
+    place = *saved;
+  }
+  const bool latitudeGiven = options.latitudeOption->count() > 0;
+  const bool longitudeGiven = options.longitudeOption->count() > 0;
+  if (latitudeGiven) place.latitude = ParseOption("--lat", options.latitude, orbel::ParseLatitude);
+  if (longitudeGiven) {
     place.longitude = ParseOption("--lon", options.longitude, orbel::ParseLongitude);
   }
-  return place;
-}
-
-std::optional<int> ResolveFixedZone(const PlaceOptions& options) {
-  if (options.zoneOption->count() == 0) return std::nullopt;
-  return ParseOption("--zone", options.zone, orbel::ParseZone);
-}
-
-int ZoneFor(const std::optional<int>& fixedZone, const orbel::Date& date) {
-  if (fixedZone) return *fixedZone;
-  const std::optional<int> zone = orbel::SystemZone(date);
-  if (!zone) {
-    throw InputError("cannot find the system time zone on " + orbel::FormatDate(date) +
-                     "; give it with --zone");
+  if (latitudeGiven && longitudeGiven) {
+    place.source = "given";
+  } else if (latitudeGiven || longitudeGiven) {
+    place.source += latitudeGiven ? ", latitude given" : ", longitude given";
   }
-  return *zone;
+
+  PlaceAndZone result{place, orbel::SystemZone()};
+  if (options.tzOption->count() > 0) {
+    result.zone = ParseOption("--tz", options.tz, orbel::NamedZone);
+  } else if (options.utcOffsetOption->count() > 0) {
+    result.zone =
+        orbel::FixedZone(ParseOption("--utc-offset", options.utcOffset, orbel::ParseUtcOffset));
+  } else if (options.zoneOption->count() > 0) {
+    result.zone = orbel::FixedZone(ParseOption("--zone", options.zone, orbel::ParseEngineZone));
+  } else if (city) {
+    result.zone = orbel::NamedZone(city->zone);
+  }
+  return result;
 }
 
 int RunDay(const DayOptions& options, const CLI::App& command) {
   const orbel::Date date = command.count("--date") > 0
                                ? ParseOption("--date", options.date, orbel::ParseDate)
                                : orbel::Today();
-  const orbel::Place place = ResolvePlace(options.place);
-  const int zone = ZoneFor(ResolveFixedZone(options.place), date);
-  const orbel::DayReport report = orbel::ComputeDay(date, place, zone);
+  const PlaceAndZone where = ResolvePlace(options.place);
+  const orbel::DayReport report = orbel::ComputeDay(date, where.place, where.zone);
   if (options.json) {
     std::cout << orbel::DayToJson(report).dump(2) << '\n';
   } else {
@@ -142,10 +184,11 @@ int RunDay(const DayOptions& options, const CLI::App& command) {
 int RunTable(const TableOptions& options) {
   orbel::Table table{};
   table.year = ParseOption("--year", options.year, orbel::ParseYear);
-  table.place = ResolvePlace(options.place);
-  table.fixedZone = ResolveFixedZone(options.place);
+  const PlaceAndZone where = ResolvePlace(options.place);
+  table.place = where.place;
+  table.zoneName = where.zone.name;
   for (const orbel::Date& date : orbel::DatesOfYear(table.year)) {
-    table.days.push_back(orbel::ComputeDay(date, table.place, ZoneFor(table.fixedZone, date)));
+    table.days.push_back(orbel::ComputeDay(date, table.place, where.zone));
   }
   if (options.json) {
     std::cout << orbel::TableToJson(table).dump(2) << '\n';
@@ -168,7 +211,9 @@ int32_t ParseAge(std::string_view text) {
   int32_t age = 0;
   const char* end = text.data() + text.size();
   const auto [ptr, ec] = std::from_chars(text.data(), end, age);
-  if (ec != std::errc() || ptr != end) throw InputError("not a whole number of days");
+  if (ec != std::errc() || ptr != end || age < 0 || age > orbel::kMaxMoonAge) {
+    throw InputError("not a whole number of days from 0 to " + std::to_string(orbel::kMaxMoonAge));
+  }
   return age;
 }
 
@@ -232,17 +277,35 @@ int RunBatchCommand(const std::string& jobs, const CLI::App& command) {
 int main(int argc, char** argv) {
   CLI::App app{
       "Orbel: local clock times and azimuths of sunrise, sunset, moonrise and moonset, and the "
-      "moon's age, for one date and place. Without a command: today's report at the default "
-      "place in the system time zone.",
+      "moon's age, for one date and place. Without a command: today's report, like \"day\".",
       "orbel-cli"};
   app.set_version_flag("--version", std::string("orbel-cli ") + ORBEL_VERSION);
   app.require_subcommand(0, 1);
+  app.footer(
+      "Examples:\n"
+      "  orbel-cli day --place kolkata\n"
+      "  TZ=Asia/Kolkata orbel-cli day --date 2026-12-21 --lat 28.6139 --lon 77.209\n"
+      "  orbel-cli day --lat 47.56 --lon -52.71 --utc-offset -03:30 --json\n"
+      "  orbel-cli table --year 2026 --place berlin --csv\n"
+      "  echo '21 12 2026 28.6139 77.209 -5.5' | orbel-cli batch\n"
+      "  orbel-cli phase --date 2026-12-24 --out moon.png\n"
+      "Exit status: 0 done; 1 rejected batch lines, or output or a picture not written; 2 a "
+      "usage error.");
 
   DayOptions dayOptions;
   CLI::App* day = app.add_subcommand("day", "Report of one date and place");
   day->add_option("--date", dayOptions.date, "Date (default: today)")->type_name("YYYY-MM-DD");
   AddPlaceOptions(*day, dayOptions.place);
   day->add_flag("--json", dayOptions.json, "Write the report as one JSON object");
+  const char* const kPlaceAndZoneHelp =
+      "The place: --lat and --lon, else --place, else the place the orbel window saved last, "
+      "else 48:44:36N 9:18:27E; the report says which. The zone: --tz, --utc-offset or --zone "
+      "(one of them), else the city's zone with --place, else the system zone (TZ), with its "
+      "exact offset on each date. On a day the clocks change each event is shown at the clock "
+      "time in force at its instant, and a time of the repeated hour with the zone's "
+      "abbreviation (02:04 CEST, 02:04 CET). Dates are those of the calendar in use: Julian up "
+      "to 1582-10-04, Gregorian from 1582-10-15.";
+  day->footer(kPlaceAndZoneHelp);
 
   TableOptions tableOptions;
   CLI::App* table = app.add_subcommand("table", "Every day of a year, one line per day");
@@ -251,6 +314,7 @@ int main(int argc, char** argv) {
   CLI::Option* json = table->add_flag("--json", tableOptions.json, "Write JSON");
   CLI::Option* csv = table->add_flag("--csv", tableOptions.csv, "Write CSV with a header row");
   json->excludes(csv);
+  table->footer(kPlaceAndZoneHelp);
 
   CLI::App* batch = app.add_subcommand("batch", "Raw engine queries from standard input");
   batch->footer(
@@ -275,8 +339,7 @@ int main(int argc, char** argv) {
   PhaseOptions phaseOptions;
   CLI::App* phase = app.add_subcommand("phase", "The moon-phase picture as an image file");
   CLI::Option* ageOption =
-      phase->add_option("--age", phaseOptions.age, "Moon age in days (30 and above draw as 30)")
-          ->type_name("DAYS");
+      phase->add_option("--age", phaseOptions.age, "Moon age in days, 0 to 30")->type_name("DAYS");
   CLI::Option* dateOption =
       phase->add_option("--date", phaseOptions.date, "Date whose moon age to draw")
           ->type_name("YYYY-MM-DD");
@@ -295,22 +358,42 @@ int main(int argc, char** argv) {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
     if (e.get_exit_code() == 0) return app.exit(e);  // --help, --version
-    std::cerr << "orbel-cli: " << e.what() << " (see orbel-cli --help)\n";
+    // Options before any command are meant for "day".
+    if (argc > 1 && argv[1][0] == '-' && app.get_subcommands().empty()) {
+      std::string suggestion = "orbel-cli day";
+      for (int i = 1; i < argc; ++i) suggestion += std::string(" ") + argv[i];
+      std::cerr << "orbel-cli: options need a command before them: "
+                << orbel::Printable(suggestion, 120) << " (see orbel-cli --help)\n";
+      return kExitUsage;
+    }
+    std::cerr << "orbel-cli: " << orbel::Printable(e.what(), 200) << " (see orbel-cli --help)\n";
     return kExitUsage;
   }
 
+  int status = 0;
   try {
-    if (*table) return RunTable(tableOptions);
-    if (*batch) return RunBatchCommand(batchJobs, *batch);
-    if (*phase) {
+    if (*table) {
+      status = RunTable(tableOptions);
+    } else if (*batch) {
+      status = RunBatchCommand(batchJobs, *batch);
+    } else if (*phase) {
       if (ageOption->count() == 0 && dateOption->count() == 0) {
         throw InputError("phase needs --age or --date (see orbel-cli phase --help)");
       }
-      return RunPhase(phaseOptions, *phase);
+      status = RunPhase(phaseOptions, *phase);
+    } else {
+      status = RunDay(dayOptions, *day);
     }
-    return RunDay(dayOptions, *day);
   } catch (const InputError& e) {
     std::cerr << "orbel-cli: " << e.what() << '\n';
     return kExitUsage;
   }
+  // Output that did not reach its file (a full disk, /dev/full) is a failure.
+  std::cout.flush();
+  if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+    std::cerr << "orbel-cli: cannot write the output"
+              << (errno != 0 ? std::string(": ") + std::strerror(errno) : std::string()) << '\n';
+    return 1;
+  }
+  return status;
 }

@@ -11,6 +11,8 @@ namespace orbel {
 // client area of 73, and the picture takes half of that, rounded down.
 constexpr int kFrameRadius = 36;
 constexpr int kMaxRadius = 2000;
+// The largest moon age the engine gives, in days.
+constexpr int kMaxMoonAge = 30;
 
 // Draws the picture of a moon of `age` days exactly as the dialog does and
 // writes it to `path`: PNG for a ".png" name, binary PPM for ".ppm". Throws

@@ -2,7 +2,6 @@
 
 #include <cctype>
 #include <charconv>
-#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <system_error>
@@ -26,23 +25,6 @@ bool ReadDigits(std::string_view text, size_t pos, size_t count, int& value) {
   for (size_t i = pos; i < pos + count; ++i) {
     if (!IsDigit(text[i])) return false;
     value = value * 10 + (text[i] - '0');
-  }
-  return true;
-}
-
-// Reads an optionally signed whole number making up all of text. from_chars
-// takes a '-' but no '+', so one '+' before the digits is skipped here.
-bool ReadWholeNumber(std::string_view text, long long& value) {
-  if (!text.empty() && text[0] == '+') {
-    text.remove_prefix(1);
-    if (!text.empty() && (text[0] == '+' || text[0] == '-')) return false;
-  }
-  const char* last = text.data() + text.size();
-  const auto result = std::from_chars(text.data(), last, value);
-  if (result.ptr != last || result.ec == std::errc::invalid_argument) return false;
-  if (result.ec == std::errc::result_out_of_range) {
-    // Too many digits: still a whole number, just beyond any range checked.
-    value = text[0] == '-' ? LLONG_MIN : LLONG_MAX;
   }
   return true;
 }
@@ -197,6 +179,50 @@ bool IsValidDate(const Date& date) {
   return !(date.year == 1582 && date.month == 10 && date.day >= 5 && date.day <= 14);
 }
 
+namespace {
+
+constexpr int64_t kFirstGregorianDay = 2299161;  // Julian day number of 1582-10-15
+constexpr int64_t kJulianDayOf1970 = 2440588;
+
+// The date of a Julian day number in the Gregorian or the Julian calendar.
+Date FromJulianDayNumber(int64_t jdn, bool gregorian) {
+  int64_t b = 0, c = jdn + 32082;
+  if (gregorian) {
+    const int64_t a = jdn + 32044;
+    b = (4 * a + 3) / 146097;
+    c = a - 146097 * b / 4;
+  }
+  const int64_t d = (4 * c + 3) / 1461;
+  const int64_t e = c - 1461 * d / 4;
+  const int64_t m = (5 * e + 2) / 153;
+  return Date{static_cast<int>(100 * b + d - 4800 + m / 10),
+              static_cast<int>(m + 3 - 12 * (m / 10)), static_cast<int>(e - (153 * m + 2) / 5 + 1)};
+}
+
+}  // namespace
+
+int64_t DayNumber(const Date& date) {
+  const int64_t a = (14 - date.month) / 12;
+  const int64_t y = date.year + 4800 - a;
+  const int64_t m = date.month + 12 * a - 3;
+  const int64_t common = date.day + (153 * m + 2) / 5 + 365 * y + y / 4;
+  const bool julian =
+      date.year < 1582 ||
+      (date.year == 1582 && (date.month < 10 || (date.month == 10 && date.day < 15)));
+  const int64_t jdn = julian ? common - 32083 : common - y / 100 + y / 400 - 32045;
+  return jdn - kJulianDayOf1970;
+}
+
+Date DateOfDayNumber(int64_t days) {
+  const int64_t jdn = days + kJulianDayOf1970;
+  return FromJulianDayNumber(jdn, jdn >= kFirstGregorianDay);
+}
+
+Date EngineDate(const Date& date) {
+  if (date.year != 1582 || date.month < 10 || (date.month == 10 && date.day < 15)) return date;
+  return FromJulianDayNumber(DayNumber(date) + kJulianDayOf1970, false);
+}
+
 Date ParseDate(std::string_view text) {
   Date date{};
   if (text.size() != 10 || text[4] != '-' || text[7] != '-' || !ReadDigits(text, 0, 4, date.year) ||
@@ -240,14 +266,44 @@ double ParseLongitude(std::string_view text) {
   return ParseAngle(text, 'E', 'W', 180, "longitude");
 }
 
-int ParseZone(std::string_view text) {
-  long long zone = 0;
-  if (!ReadWholeNumber(text, zone)) throw InputError("expected a whole number of hours");
-  if (zone < kMinZone || zone > kMaxZone) {
-    throw InputError("the zone must be between " + std::to_string(kMinZone) + " and +" +
-                     std::to_string(kMaxZone) + " (hours added to the local clock give UTC)");
+std::string Printable(std::string_view text, size_t maxCharacters) {
+  std::string out;
+  size_t characters = 0;
+  for (size_t i = 0; i < text.size(); ++characters) {
+    if (characters == maxCharacters) return out + "...";
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    // The length of a well-formed UTF-8 sequence starting here, or 0.
+    size_t length = c < 0x80                 ? 1
+                    : c >= 0xC2 && c <= 0xDF ? 2
+                    : c >= 0xE0 && c <= 0xEF ? 3
+                    : c >= 0xF0 && c <= 0xF4 ? 4
+                                             : 0;
+    for (size_t k = 1; k < length; ++k) {
+      if (i + k >= text.size() || (static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
+        length = 0;
+      }
+    }
+    // C1 controls (U+0080 to U+009F) act on terminals like escape sequences.
+    const bool c1 = length == 2 && c == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0;
+    if (length == 1 && c >= 0x20 && c != 0x7F) {
+      out += static_cast<char>(c);
+    } else if (length > 1 && !c1) {
+      out.append(text.substr(i, length));
+    } else if (c == '\n' || c == '\t' || c == '\r') {
+      out += c == '\n' ? "\\n" : c == '\t' ? "\\t" : "\\r";
+    } else {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\x%02x", c1 ? 0x80 + (text[i + 1] & 0x1F) : c);
+      out += escaped;
+      if (c1) ++i;
+    }
+    i += length > 1 && !c1 ? length : 1;
   }
-  return static_cast<int>(zone);
+  return out;
+}
+
+std::string Quoted(std::string_view text) {
+  return "\"" + Printable(text, 40) + "\"";
 }
 
 std::string FormatDate(const Date& date) {
@@ -262,11 +318,6 @@ std::string FormatLatitude(double latitude) {
 
 std::string FormatLongitude(double longitude) {
   return FormatDms(longitude, 'E', 'W');
-}
-
-std::string FormatUtcOffset(int zone) {
-  if (zone == 0) return "UTC";
-  return (zone < 0 ? "UTC+" : "UTC-") + std::to_string(zone < 0 ? -zone : zone);
 }
 
 }  // namespace orbel

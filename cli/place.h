@@ -5,6 +5,7 @@
 // text; the caller names the option and the value).
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -36,11 +37,6 @@ constexpr double kDefaultLongitude = 9 + 18.0 / 60 + 27.0 / 3600;
 constexpr int kMinYear = 1;
 constexpr int kMaxYear = 9999;
 
-// Engine zones accepted: hours that, added to the local clock, give UTC.
-// UTC+14 is zone -14, UTC-12 is zone +12.
-constexpr int kMinZone = -14;
-constexpr int kMaxZone = 12;
-
 // Leap years: every fourth year through 1582 (Julian), the Gregorian rule after.
 bool IsLeapYear(int year);
 // Days of a month, 1-12, of a year (ignores the ten days dropped in October 1582).
@@ -48,6 +44,17 @@ int DaysInMonth(int year, int month);
 // Whether the date exists: year in range, month 1-12, day within the month and
 // not one of 5 to 14 October 1582, which the calendar reform skipped.
 bool IsValidDate(const Date& date);
+
+// Days from 1970-01-01 to the date, in the calendar of the date (Julian up to
+// 4 October 1582, Gregorian from 15 October 1582), so that 4 and 15 October
+// 1582 are one day apart.
+int64_t DayNumber(const Date& date);
+// The date of a day number in the calendar in use on that day.
+Date DateOfDayNumber(int64_t days);
+// The date to hand the event queries, which read every date before 1583 in
+// the Julian calendar: for 15 October to 31 December 1582 the Julian date of
+// the same day (ten days earlier by number), else the date itself.
+Date EngineDate(const Date& date);
 
 // "YYYY-MM-DD" (four-digit year, two-digit month and day) naming a date that
 // exists.
@@ -65,15 +72,17 @@ double ParseLatitude(std::string_view text);
 // Degrees east (positive) or west (negative) within -180 to 180, in the same
 // forms with the letters E and W ("9:18:27E", "122:25:10W").
 double ParseLongitude(std::string_view text);
-// A whole number of hours from kMinZone to kMaxZone with an optional sign.
-int ParseZone(std::string_view text);
+
+// Text as it may appear in a message: control characters and bytes that are
+// not UTF-8 escaped (\n, \x1b), and cut to `maxCharacters` with "..." after.
+std::string Printable(std::string_view text, size_t maxCharacters);
+// A value quoted for a message: "value", at most 40 characters of it.
+std::string Quoted(std::string_view text);
 
 // "YYYY-MM-DD".
 std::string FormatDate(const Date& date);
 // Degrees, minutes and seconds rounded to the whole second: 48°44'36"N.
 std::string FormatLatitude(double latitude);
 std::string FormatLongitude(double longitude);
-// The clock the zone stands for: zone -1 is "UTC+1", 0 is "UTC", 5 is "UTC-5".
-std::string FormatUtcOffset(int zone);
 
 }  // namespace orbel

@@ -10,27 +10,37 @@
 #include <nlohmann/json.hpp>
 
 #include "place.h"
+#include "zone.h"
 
 namespace orbel {
 
 struct Place {
   double latitude;   // degrees, north positive
   double longitude;  // degrees, east positive
+  // Where it came from: "given", "default place", "saved by orbel", or the
+  // name of a city.
+  std::string source;
 };
 
-// One rise or set as the engine reports it.
+// One rise or set.
 struct Event {
-  std::string text;  // "HH:MM" or the engine's message
-  int status;        // 0 when the event happens, else the engine's negative code
-  int hour;          // meaningful only when status is 0
+  // "HH:MM" as the engine gives it for the offset in force at the event, with
+  // the zone's abbreviation when that clock time occurs twice in the day
+  // ("02:04 CEST"); or the engine's message when the event does not happen.
+  std::string text;
+  int status;  // 0 when the event happens, else the engine's negative code
+  int hour;    // meaningful only when status is 0
   int minute;
   double azimuth;  // degrees from north through east
+  int offset;      // seconds east of UTC in force at the event
 };
 
 struct DayReport {
   Date date;
   Place place;
-  int zone;  // engine zone used for the day
+  std::string zoneName;      // empty for a fixed offset
+  std::vector<int> offsets;  // the offsets in force during the day, in order
+  int noonOffset;            // the offset in force at local noon
   Event sunrise;
   Event sunset;
   Event moonrise;
@@ -38,8 +48,19 @@ struct DayReport {
   int32_t moonAge;  // whole days since new moon
 };
 
-// Asks the engine for the four events and the moon's age of one date.
-DayReport ComputeDay(const Date& date, const Place& place, int zone);
+// The four events and the moon's age of one civil day of the zone. On a day
+// when the clocks change (23 or 25 hours) each offset of the day is scanned,
+// and each event is taken from the scan whose offset is in force at its
+// instant, if that instant lies within the day; of several of a kind the last.
+// A kind with none in the day has the message of the scan of local noon.
+// Throws InputError when the zone cannot tell its offset on the date.
+DayReport ComputeDay(const Date& date, const Place& place, const Zone& zone);
+
+// "Asia/Kolkata, UTC+05:30"; "UTC+05:30" for a fixed offset; both offsets on
+// a day when the clocks change.
+std::string ZoneTitle(const DayReport& report);
+// The English name of the moon's phase beside the German one the dialog shows.
+const char* EnglishPhaseName(int32_t age);
 
 // The aligned multi-line report of one day.
 std::string FormatDayText(const DayReport& report);
@@ -53,7 +74,7 @@ std::vector<Date> DatesOfYear(int year);
 struct Table {
   int year;
   Place place;
-  std::optional<int> fixedZone;  // empty: the system zone of each date
+  std::string zoneName;  // empty for a fixed offset
   std::vector<DayReport> days;
 };
 

@@ -1,4 +1,6 @@
 // Runs the built orbel-cli binary: exit codes, messages and output.
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -20,15 +22,51 @@ using std::chrono::seconds;
 // Central European time by POSIX rule, so no time zone database is needed.
 const char* const kCentralEurope = "CET-1CEST,M3.5.0,M10.5.0/3";
 
-// Runs the tool with the arguments, the text on standard input and TZ set.
+// Runs the tool with the arguments, the text on standard input, TZ set and a
+// settings folder of its own (`config`; by default none: no saved place).
 run_program::Ended RunCli(const std::vector<std::string>& args, const std::string& input = "",
-                          const char* tz = "UTC0") {
+                          const char* tz = "UTC0", const std::string& config = "/nonexistent") {
   std::vector<std::string> argv = {ORBEL_CLI_PATH};
   argv.insert(argv.end(), args.begin(), args.end());
   run_program::Options options;
   options.input = input;
   options.env["TZ"] = tz;
+  options.env["XDG_CONFIG_HOME"] = config;
   return run_program::Run(argv, options);
+}
+
+// The report's line that starts with `label` ("  Sunrise"), or "".
+std::string LineOf(const std::string& report, const std::string& label) {
+  std::istringstream in(report);
+  for (std::string line; std::getline(in, line);) {
+    if (line.rfind(label, 0) == 0) return line;
+  }
+  return "";
+}
+
+// The report's sunrise, sunset, moonrise and moonset: "HH:MM" or a message.
+std::string Events(const std::string& report) {
+  std::string out;
+  for (const char* label : {"  Sunrise", "  Sunset", "  Moonrise", "  Moonset"}) {
+    const std::string line = LineOf(report, label);
+    const std::string text = line.size() > 13 ? line.substr(13) : "";
+    std::string event = text.substr(0, text.find("azimuth"));
+    while (!event.empty() && event.back() == ' ') event.pop_back();
+    out += event + "|";
+  }
+  return out;
+}
+
+// The same four from orbel-cli batch at a zone in hours.
+std::string BatchEvents(const std::string& query) {
+  run_program::Options options;
+  options.input = query + "\n";
+  std::istringstream fields(run_program::Run({ORBEL_CLI_PATH, "batch"}, options).out);
+  std::string out, field;
+  for (int i = 0; std::getline(fields, field, '\t'); ++i) {
+    if (i % 4 == 3 && i < 16) out += field + "|";
+  }
+  return out;
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -40,7 +78,8 @@ std::vector<std::string> Lines(const std::string& text) {
 
 // Version and help go to standard output with status 0. Every rejected
 // argument gives status 2, nothing on standard output and one line on
-// standard error naming the value; a picture that cannot be written, status 1.
+// standard error naming the value, escaped and short; a picture or output
+// that cannot be written, status 1.
 TEST(CliEndToEnd, HelpAndErrorsWithTheirExitStatus) {
   const struct {
     std::vector<std::string> args;
@@ -48,9 +87,9 @@ TEST(CliEndToEnd, HelpAndErrorsWithTheirExitStatus) {
     std::string message;
   } cases[] = {
       {{"--version"}, 0, std::string("orbel-cli ") + ORBEL_VERSION + "\n"},
-      {{"--help"}, 0, "batch"},
-      {{"day", "--help"}, 0, "--lat"},
-      {{"table", "--help"}, 0, "--csv"},
+      {{"--help"}, 0, "Examples:"},
+      {{"day", "--help"}, 0, "--utc-offset"},
+      {{"table", "--help"}, 0, "1582-10-15"},
       {{"batch", "--help"}, 0, "--jobs"},
       {{"day", "--date", "2023-02-29"},
        2,
@@ -58,15 +97,21 @@ TEST(CliEndToEnd, HelpAndErrorsWithTheirExitStatus) {
       {{"day", "--lat", ""}, 2, "invalid --lat \"\""},
       {{"day", "--lon", "181"}, 2, "invalid --lon \"181\""},
       {{"day", "--zone", "13"}, 2, "invalid --zone \"13\""},
+      {{"day", "--tz", "Mars/Olympus"}, 2, "invalid --tz \"Mars/Olympus\": no such time zone"},
+      {{"day", "--tz", "../../../etc/passwd"}, 2, "no such time zone"},
+      {{"day", "--place", "kolkatta"}, 2, "close names: Kolkata"},
+      {{"day", "--tz", "Asia/Kolkata", "--zone", "-5"}, 2, "excludes"},
+      {{"day", "--lat", "\x1b]0;owned\x07\x1b[2J"}, 2, "\"\\x1b]0;owned\\x07\\x1b[2J\""},
+      {{"day", "--lat", std::string(100000, '9')}, 2, std::string(40, '9') + "...\""},
+      {{"--lat", "52"}, 2, "orbel-cli day --lat 52"},
       {{"day", "--bogus"}, 2, "--bogus"},
       {{"bogus"}, 2, "bogus"},
       {{"table"}, 2, "--year"},
       {{"table", "--year", "2024", "--json", "--csv"}, 2, "--csv"},
       {{"batch", "--jobs", "0"}, 2, "invalid --jobs \"0\": not a whole number from 1 to 256"},
-      {{"batch", "--jobs", "x"}, 2, "invalid --jobs \"x\""},
       {{"phase", "--out", "x.png"}, 2, "needs --age or --date"},
       {{"phase", "--age", "3", "--radius", "0", "--out", "x.png"}, 2, "--radius \"0\""},
-      {{"phase", "--age", "x", "--out", "x.png"}, 2, "--age \"x\""},
+      {{"phase", "--age", "31", "--out", "x.png"}, 2, "from 0 to 30"},
       {{"phase", "--age", "3", "--out", "x.gif"}, 2, ".png or .ppm"},
       {{"phase", "--age", "3", "--date", "2000-01-01", "--out", "x.png"}, 2, "excludes"},
       {{"phase", "--age", "3", "--out", "/nonexistent/dir/x.png"}, 1, "cannot write"},
@@ -80,52 +125,93 @@ TEST(CliEndToEnd, HelpAndErrorsWithTheirExitStatus) {
     if (c.status != 0) {
       EXPECT_EQ(Lines(said).size(), 1u) << said;
       EXPECT_EQ(said.rfind("orbel-cli: ", 0), 0u) << said;
+      EXPECT_LT(said.size(), 300u);
+      EXPECT_EQ(said.find('\x1b'), std::string::npos);
     }
   }
+  // Output that cannot be written is a failure, not a success.
+  run_program::Options options;
+  options.env["XDG_CONFIG_HOME"] = "/nonexistent";
+  const run_program::Ended full = run_program::Run(
+      {"/bin/sh", "-c", std::string(ORBEL_CLI_PATH) + " table --year 2026 >/dev/full"}, options);
+  EXPECT_EQ(full.status, 1);
+  EXPECT_EQ(full.err, "orbel-cli: cannot write the output: No space left on device\n");
 }
 
-TEST(CliEndToEnd, DayReportsAtTheDefaultAndOtherPlaces) {
-  // No arguments: today at the default place in the system zone, like "day".
+// No command is "day"; the report names its place and its zone.
+TEST(CliEndToEnd, TodaysReportWithoutACommand) {
   const run_program::Ended bare = RunCli({});
   EXPECT_EQ(bare.status, 0) << bare.err;
   const std::time_t now = std::time(nullptr);
   char today[16];
   std::strftime(today, sizeof today, "%Y-%m-%d", std::gmtime(&now));
-  EXPECT_EQ(Lines(bare.out).at(0),
-            std::string("Orbel report for ") + today + " at 48°44'36\"N 9°18'27\"E, zone 0 (UTC)");
+  EXPECT_EQ(Lines(bare.out).at(0), std::string("Orbel report for ") + today);
+  EXPECT_EQ(LineOf(bare.out, "  Zone"), "  Zone       UTC0, UTC+00:00");
   EXPECT_EQ(bare.out, RunCli({"day"}).out);
-
-  const run_program::Ended fixed = RunCli({"day", "--date", "1999-12-14", "--zone", "-1"});
-  EXPECT_EQ(Lines(fixed.out).at(3), "  Moonrise   12:17   azimuth 109.4°");
-  const run_program::Ended dms =
-      RunCli({"day", "--date", "1999-12-14", "--lat", "48:44:36N", "--lon", "9:18:27E"}, "",
-             kCentralEurope);
-  EXPECT_EQ(dms.out, fixed.out);
-
-  const run_program::Ended decimal =
-      RunCli({"day", "--date", "2024-06-21", "--lat", "-33.86666666666667", "--lon", "151.2",
-              "--zone", "-10"});
-  EXPECT_EQ(Lines(decimal.out).at(0),
-            "Orbel report for 2024-06-21 at 33°52'00\"S 151°12'00\"E, zone -10 (UTC+10)");
 }
 
-// Without --zone: the system zone's offset at local noon of each date,
-// daylight saving included, truncated to whole hours.
-TEST(CliEndToEnd, SystemZoneFollowsDaylightSavingAndIsTruncated) {
-  const std::pair<const char*, int> zones[] = {
-      {kCentralEurope, -2}, {"IST-5:30", -5}, {"NST3:30", 3}};
-  for (const auto& [tz, zone] : zones) {
-    const run_program::Ended day = RunCli({"day", "--date", "2024-07-01", "--json"}, "", tz);
-    EXPECT_EQ(nlohmann::json::parse(day.out)["zone"], zone) << tz;
+// The watch times of places in half- and quarter-hour zones, by the system
+// zone, by name, by city and by offset: the engine's at the zone in hours.
+TEST(CliEndToEnd, HalfAndQuarterHourZonesShowTheWatchTime) {
+  const std::string delhi = BatchEvents("21 12 2026 28.6139 77.209 -5.5");
+  const std::vector<std::string> place = {"day",     "--date", "2026-12-21", "--lat",
+                                          "28.6139", "--lon",  "77.209"};
+  const run_program::Ended bySystem = RunCli(place, "", "Asia/Kolkata");
+  EXPECT_EQ(LineOf(bySystem.out, "  Zone"), "  Zone       Asia/Kolkata, UTC+05:30");
+  EXPECT_EQ(LineOf(bySystem.out, "  Sunrise").substr(13, 5), "07:09");
+  EXPECT_EQ(Events(bySystem.out), delhi);
+  for (const std::vector<std::string>& zone : std::vector<std::vector<std::string>>{
+           {"--tz", "Asia/Kolkata"}, {"--utc-offset", "+05:30"}, {"--zone", "-5:30"}}) {
+    std::vector<std::string> args = place;
+    args.insert(args.end(), zone.begin(), zone.end());
+    EXPECT_EQ(Events(RunCli(args).out), delhi) << zone[0] << " " << zone[1];
   }
+  const run_program::Ended kathmandu =
+      RunCli({"day", "--date", "2026-12-21", "--place", "kathmandu"});
+  EXPECT_EQ(LineOf(kathmandu.out, "  Place"), "  Place      Kathmandu, 27°43'00\"N 85°19'00\"E");
+  EXPECT_EQ(LineOf(kathmandu.out, "  Zone"), "  Zone       Asia/Kathmandu, UTC+05:45");
+  std::ostringstream query;
+  query.precision(17);
+  query << "21 12 2026 " << 27 + 43 / 60.0 << " " << 85 + 19 / 60.0 << " -5.75";
+  EXPECT_EQ(Events(kathmandu.out), BatchEvents(query.str()));
+  const run_program::Ended stJohns =
+      RunCli({"day", "--date", "2026-07-01", "--place", "St Johns", "--json"});
+  EXPECT_EQ(nlohmann::json::parse(stJohns.out)["zone"]["utc_offset"], "-02:30");
+}
+
+// Without a zone option: the system zone's offset on each date, daylight
+// saving included.
+TEST(CliEndToEnd, SystemZoneFollowsDaylightSavingThroughTheTable) {
   const run_program::Ended table = RunCli({"table", "--year", "2024", "--csv"}, "", kCentralEurope);
   EXPECT_EQ(table.status, 0) << table.err;
   const std::vector<std::string> rows = Lines(table.out);
   ASSERT_EQ(rows.size(), 367u);
-  EXPECT_EQ(rows[1 + 89].substr(0, 14), "2024-03-30,-1,");
-  EXPECT_EQ(rows[1 + 90].substr(0, 14), "2024-03-31,-2,");
-  EXPECT_EQ(rows[1 + 299].substr(0, 14), "2024-10-26,-2,");
-  EXPECT_EQ(rows[1 + 300].substr(0, 14), "2024-10-27,-1,");
+  EXPECT_EQ(rows[1 + 89].substr(0, 18), "2024-03-30,+01:00,");
+  EXPECT_EQ(rows[1 + 90].substr(0, 18), "2024-03-31,+02:00,");
+  EXPECT_EQ(rows[1 + 299].substr(0, 18), "2024-10-26,+02:00,");
+  EXPECT_EQ(rows[1 + 300].substr(0, 18), "2024-10-27,+01:00,");
+}
+
+// Without coordinates the place the window saved is used, hemispheres
+// included; the report says where the place came from.
+TEST(CliEndToEnd, PlaceSavedByTheWindowIsTheDefault) {
+  const std::string config = TempPath("config");
+  mkdir(config.c_str(), 0700);
+  mkdir((config + "/orbel").c_str(), 0700);
+  WriteFile(config + "/orbel/win.ini",
+            "[ORBEL32]\nLG=151\nLM=12\nLS=0\nBG=33\nBM=52\nBS=0\nEast=1\nNorth=0\n");
+  const std::vector<std::string> day = {"day", "--date", "2024-06-21", "--zone", "-10"};
+  EXPECT_EQ(LineOf(RunCli(day, "", "UTC0", config).out, "  Place"),
+            "  Place      33°52'00\"S 151°12'00\"E (saved by orbel)");
+  EXPECT_EQ(LineOf(RunCli(day).out, "  Place"),
+            "  Place      48°44'36\"N 9°18'27\"E (default place)");
+  std::vector<std::string> given = day;
+  given.insert(given.end(), {"--lat", "1", "--lon", "2"});
+  EXPECT_EQ(LineOf(RunCli(given, "", "UTC0", config).out, "  Place"),
+            "  Place      1°00'00\"N 2°00'00\"E");
+  std::remove((config + "/orbel/win.ini").c_str());
+  rmdir((config + "/orbel").c_str());
+  rmdir(config.c_str());
 }
 
 TEST(CliEndToEnd, BatchExitStatus) {

@@ -1,12 +1,19 @@
-// A day's report and the year table of the command-line tool.
+// A day's report and the year table of the command-line tool: the worked
+// example, zones with fractions of an hour, the days when the clocks change,
+// and the calendar reform of 1582.
 #include "report.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "batch.h"
+#include "day_scan.h"
+#include "moon_age.h"
+#include "moon_events.h"
 #include "phase_name.h"
 #include "sun_events.h"
 
@@ -14,7 +21,9 @@ namespace {
 
 using orbel::Date;
 
-const orbel::Place kDefaultPlace{orbel::kDefaultLatitude, orbel::kDefaultLongitude};
+const orbel::Place kDefaultPlace{orbel::kDefaultLatitude, orbel::kDefaultLongitude,
+                                 "default place"};
+const int kHour = 3600;
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -30,8 +39,8 @@ size_t ColumnOf(const std::string& line, const std::string& needle) {
   return columns;
 }
 
-orbel::Table MakeTable(int year, orbel::Place place, int zone) {
-  orbel::Table table{year, place, zone, {}};
+orbel::Table MakeTable(int year, orbel::Place place, const orbel::Zone& zone) {
+  orbel::Table table{year, place, zone.name, {}};
   for (const Date& date : orbel::DatesOfYear(year)) {
     table.days.push_back(orbel::ComputeDay(date, place, zone));
   }
@@ -39,33 +48,189 @@ orbel::Table MakeTable(int year, orbel::Place place, int zone) {
 }
 
 TEST(DayReport, FourteenthOfDecember1999AtTheDefaultPlace) {
-  const orbel::DayReport report = orbel::ComputeDay({1999, 12, 14}, kDefaultPlace, -1);
+  const orbel::DayReport report =
+      orbel::ComputeDay({1999, 12, 14}, kDefaultPlace, orbel::FixedZone(kHour));
   EXPECT_EQ(orbel::FormatDayText(report),
-            "Orbel report for 1999-12-14 at 48°44'36\"N 9°18'27\"E, zone -1 (UTC+1)\n"
-            "  Sunrise    08:08   azimuth 125.5°\n"
-            "  Sunset     16:27   azimuth 234.5°\n"
-            "  Moonrise   12:17   azimuth 109.4°\n"
-            "  Moonset    22:46   azimuth 253.1°\n"
-            "  Moon age   6 days  Zunehmender Mond\n");
+            "Orbel report for 1999-12-14\n"
+            "  Place      48°44'36\"N 9°18'27\"E (default place)\n"
+            "  Zone       UTC+01:00\n"
+            "  Sunrise    08:08      azimuth 125.5°\n"
+            "  Sunset     16:27      azimuth 234.5°\n"
+            "  Moonrise   12:17      azimuth 109.4°\n"
+            "  Moonset    22:46      azimuth 253.1°\n"
+            "  Moon age   6 days     Zunehmender Mond (waxing moon)\n");
   const nlohmann::ordered_json json = orbel::DayToJson(report);
   EXPECT_EQ(json["date"], "1999-12-14");
-  EXPECT_EQ(json["zone"], -1);
-  EXPECT_EQ(json["place"]["latitude"].get<double>(), orbel::kDefaultLatitude);
-  EXPECT_EQ(
-      json["moonrise"],
-      (nlohmann::ordered_json{
-          {"text", "12:17"}, {"hour", 12}, {"minute", 17}, {"azimuth", report.moonrise.azimuth}}));
-  EXPECT_EQ(json["sunset"]["text"], "16:27");
+  EXPECT_EQ(json["zone"], (nlohmann::ordered_json{{"name", nullptr},
+                                                  {"utc_offset", "+01:00"},
+                                                  {"engine_zone", -1.0},
+                                                  {"utc_offsets", {"+01:00"}}}));
+  EXPECT_EQ(json["place"]["source"], "default place");
+  EXPECT_EQ(json["moonrise"], (nlohmann::ordered_json{{"text", "12:17"},
+                                                      {"time", "1999-12-14T12:17+01:00"},
+                                                      {"hour", 12},
+                                                      {"minute", 17},
+                                                      {"azimuth", report.moonrise.azimuth}}));
   EXPECT_EQ(json["sunrise"]["azimuth"].get<double>(),  // full precision
             SunriseAzimuth(14, 12, 1999, orbel::kDefaultLatitude, orbel::kDefaultLongitude, -1));
-  EXPECT_EQ(json["moon"], (nlohmann::ordered_json{{"age", 6}, {"phase", "Zunehmender Mond"}}));
+  EXPECT_EQ(json["moon"]["phase_english"], "waxing moon");
+
+  const orbel::DayReport polar =
+      orbel::ComputeDay({2024, 6, 21}, {78, 15, "given"}, orbel::FixedZone(2 * kHour));
+  EXPECT_EQ(Lines(orbel::FormatDayText(polar)).at(3), "  Sunrise    SUN UP ALL DAY");
+  EXPECT_EQ(orbel::DayToJson(polar)["sunset"],
+            (nlohmann::ordered_json{{"text", "SUN UP ALL DAY"}, {"status", kSunUpAllDay}}));
 }
 
-TEST(DayReport, EventThatDoesNotHappenShowsTheEngineMessage) {
-  const orbel::DayReport report = orbel::ComputeDay({2024, 6, 21}, {78, 15}, -2);
-  EXPECT_EQ(Lines(orbel::FormatDayText(report)).at(1), "  Sunrise    SUN UP ALL DAY");
-  EXPECT_EQ(orbel::DayToJson(report)["sunset"],
-            (nlohmann::ordered_json{{"text", "SUN UP ALL DAY"}, {"status", kSunUpAllDay}}));
+// The four event texts of a report.
+std::string EventsOf(const orbel::DayReport& r) {
+  return r.sunrise.text + "|" + r.sunset.text + "|" + r.moonrise.text + "|" + r.moonset.text + "|";
+}
+
+// The same four as orbel-cli batch gives them for a query line.
+std::string BatchEventsOf(const std::string& line) {
+  std::string result;
+  orbel::AppendBatchResult(orbel::ParseBatchLine(line).query, result);
+  std::istringstream fields(result);
+  std::string out, field;
+  for (int i = 0; std::getline(fields, field, '\t') && i < 16; ++i) {
+    if (i % 4 == 3) out += field + "|";
+  }
+  return out;
+}
+
+// On days without a clock change every event is the engine's answer at the
+// zone in hours: half and quarter hours and whole hours of both signs, over
+// every day of a year at places on both hemispheres.
+TEST(DayReport, FixedOffsetsGiveTheEnginesAnswerAtTheZoneInHours) {
+  const struct {
+    double latitude, longitude;
+    int offset;
+  } places[] = {{28.6139, 77.209, 19800},    {27.7172, 85.324, 20700}, {47.5615, -52.7126, -12600},
+                {-34.9285, 138.6007, 34200}, {-33.87, 151.2, 36000},   {69.65, 18.96, kHour}};
+  for (const auto& p : places) {
+    const orbel::Zone zone = orbel::FixedZone(p.offset);
+    for (const Date& date : orbel::DatesOfYear(2026)) {
+      const orbel::DayReport report =
+          orbel::ComputeDay(date, {p.latitude, p.longitude, "given"}, zone);
+      std::ostringstream line;
+      line.precision(17);
+      line << date.day << ' ' << date.month << ' ' << date.year << ' ' << p.latitude << ' '
+           << p.longitude << ' ' << -p.offset / 3600.0;
+      ASSERT_EQ(EventsOf(report), BatchEventsOf(line.str()))
+          << orbel::FormatDate(date) << " at " << p.latitude << ", offset " << p.offset;
+    }
+  }
+}
+
+// What every event must be on a clock-change day, worked from universal
+// time: the engine's crossings of the universal days around it, kept when
+// their instant lies in the civil day [start, end), the last of each kind,
+// read on the clock in force then (the offset of the start before `change`,
+// the offset of the end from then on).
+TEST(DayReport, ClockChangeDaysShowEachEventOnceAtTheClockThenInForce) {
+  if (!orbel::HaveZoneDatabase()) GTEST_SKIP() << "this build has no zone database";
+  const struct {
+    const char* zone;
+    Date date;
+    double latitude, longitude;
+    int64_t start, change, end;  // seconds since 1970, UTC
+  } days[] = {
+      // 2024-03-31 00:00 CET = 03-30 23:00Z; 02:00 CET -> 03:00 CEST at 01:00Z.
+      {"Europe/Berlin", {2024, 3, 31}, 52.52, 13.405, 1711839600, 1711846800, 1711922400},
+      {"Europe/Berlin", {2024, 10, 27}, 52.52, 13.405, 1729980000, 1729990800, 1730070000},
+      {"America/New_York", {2024, 3, 10}, 40.71, -74.01, 1710046800, 1710054000, 1710129600},
+      {"America/New_York", {2024, 11, 3}, 40.71, -74.01, 1730606400, 1730613600, 1730696400},
+      {"Australia/Sydney", {2024, 4, 7}, -33.87, 151.2, 1712408400, 1712419200, 1712498400},
+      {"Australia/Sydney", {2024, 10, 6}, -33.87, 151.2, 1728136800, 1728144000, 1728219600},
+  };
+  for (const auto& c : days) {
+    SCOPED_TRACE(std::string(c.zone) + " " + orbel::FormatDate(c.date));
+    const orbel::Place place{c.latitude, c.longitude, "given"};
+    const int64_t midnight = orbel::DayNumber(c.date) * 86400;
+    const int before = static_cast<int>(midnight - c.start);
+    const int after = static_cast<int>(midnight + 86400 - c.end);
+    const orbel::DayReport report = orbel::ComputeDay(c.date, place, orbel::NamedZone(c.zone));
+    ASSERT_EQ(report.offsets, (std::vector<int>{before, after}));
+    const orbel::Event* shown[2][2] = {{&report.sunrise, &report.sunset},
+                                       {&report.moonrise, &report.moonset}};
+    for (int moon = 0; moon < 2; ++moon) {
+      // The crossings of the universal days that overlap the civil day.
+      int64_t last[2] = {-1, -1};
+      for (int64_t day = c.start / 86400 - 1; day <= c.end / 86400; ++day) {
+        const Date d = orbel::DateOfDayNumber(day);
+        const DayQuery q{unsigned(d.day), unsigned(d.month), unsigned(d.year),
+                         place.latitude,  place.longitude,   0};
+        const BodyDay scan = moon ? MoonDay(q) : SunDay(q);
+        for (int i = 0; i < scan.crossingCount; ++i) {
+          const int64_t t = day * 86400 + std::llround(scan.crossings[i].hours * 3600);
+          if (t >= c.start && t < c.end) last[static_cast<int>(scan.crossings[i].kind)] = t;
+        }
+      }
+      for (int kind = 0; kind < 2; ++kind) {
+        const orbel::Event& event = *shown[moon][kind];
+        ASSERT_EQ(event.status != 0, last[kind] == -1) << event.text;
+        if (last[kind] == -1) continue;
+        const int offset = last[kind] < c.change ? before : after;
+        EXPECT_EQ(event.offset, offset);
+        // Within a minute: the local scan rounds its own solution.
+        const int64_t local = (last[kind] + offset) % 86400;
+        const int64_t shownSeconds = event.hour * 3600 + event.minute * 60;
+        EXPECT_LE(std::llabs(shownSeconds - local), 60) << event.text;
+      }
+    }
+  }
+}
+
+// A clock time of the repeated hour carries its abbreviation; on the spring
+// days no time of the skipped hour is shown.
+TEST(DayReport, RepeatedHourNamesItsOffsetAndTheSkippedHourNeverShows) {
+  if (!orbel::HaveZoneDatabase()) GTEST_SKIP() << "this build has no zone database";
+  const orbel::Zone berlin = orbel::NamedZone("Europe/Berlin");
+  int repeated = 0;
+  for (int year = 2020; year <= 2030; ++year) {
+    for (const int month : {3, 10}) {
+      for (int day = 25; day <= 31; ++day) {
+        const orbel::DayReport r =
+            orbel::ComputeDay({year, month, day}, {52.52, 13.405, "given"}, berlin);
+        for (const orbel::Event* e : {&r.sunrise, &r.sunset, &r.moonrise, &r.moonset}) {
+          if (r.offsets.size() < 2 || e->status != 0 || e->hour != 2) continue;
+          EXPECT_EQ(month, 10) << year << "-03-" << day << " shows " << e->text;
+          EXPECT_EQ(e->text.substr(5), e->offset == 7200 ? " CEST" : " CET") << e->text;
+          ++repeated;
+        }
+      }
+    }
+  }
+  EXPECT_GT(repeated, 0) << "no event in the repeated hour in eleven autumns";
+  // A sunrise in the last half minute before 02:00 CET on the spring day
+  // reads 03:00 CEST, the first minute after the change.
+  for (double longitude = 74; longitude < 77; longitude += 0.0005) {
+    const BodyDay sun = SunDay(DayQuery{31, 3, 2024, 0, longitude, -1});
+    const double hours = sun.crossings[0].hours;
+    if (sun.crossings[0].kind != CrossingKind::kRise || hours < 2 - 0.5 / 60 ||
+        hours > 2 - 1.0 / 3600) {
+      continue;
+    }
+    const orbel::DayReport r = orbel::ComputeDay({2024, 3, 31}, {0, longitude, "given"}, berlin);
+    EXPECT_EQ(r.sunrise.text, "03:00");
+    return;
+  }
+  ADD_FAILURE() << "no place with a sunrise between 01:59:30 and 02:00 CET";
+}
+
+// 15 October 1582 follows 4 October: the events move by a day's worth, not
+// by ten days.
+TEST(DayReport, TheDaysAfterTheReformOf1582AreTheNextDays) {
+  const orbel::Zone zone = orbel::FixedZone(0);
+  const orbel::DayReport before = orbel::ComputeDay({1582, 10, 4}, kDefaultPlace, zone);
+  const orbel::DayReport after = orbel::ComputeDay({1582, 10, 15}, kDefaultPlace, zone);
+  EXPECT_EQ(EventsOf(after), BatchEventsOf("5 10 1582 48.743333333333333 9.3075 0"));
+  const int sunriseStep = after.sunrise.hour * 60 + after.sunrise.minute -
+                          (before.sunrise.hour * 60 + before.sunrise.minute);
+  EXPECT_GE(sunriseStep, 0);
+  EXPECT_LE(sunriseStep, 3);
+  EXPECT_EQ(after.moonAge, MoonAge(15, 10, 1582));
 }
 
 TEST(DatesOfYear, CountsBothCalendarsAndTheReform) {
@@ -76,7 +241,7 @@ TEST(DatesOfYear, CountsBothCalendarsAndTheReform) {
 }
 
 TEST(Table, TextColumnsStayAlignedPastDegreeSignsAndStatusWords) {
-  const orbel::Table table = MakeTable(2024, {78, 15}, -1);
+  const orbel::Table table = MakeTable(2024, {78, 15, "given"}, orbel::FixedZone(kHour));
   std::ostringstream out;
   orbel::WriteTableText(out, table);
   const std::vector<std::string> lines = Lines(out.str());
@@ -89,23 +254,23 @@ TEST(Table, TextColumnsStayAlignedPastDegreeSignsAndStatusWords) {
 }
 
 TEST(Table, CsvAndJson) {
-  const orbel::Table table = MakeTable(1999, kDefaultPlace, -1);
+  const orbel::Table table = MakeTable(1999, kDefaultPlace, orbel::FixedZone(kHour));
   std::ostringstream out;
   orbel::WriteTableCsv(out, table);
   const std::vector<std::string> lines = Lines(out.str());
   ASSERT_EQ(lines.size(), 366u);
-  EXPECT_EQ(lines[0].rfind("date,zone,sunrise_text,sunrise_hour,sunrise_minute,sunrise_azimuth,"
-                           "sunrise_status,sunset_text,",
+  EXPECT_EQ(lines[0].rfind("date,utc_offset,sunrise_text,sunrise_time,sunrise_hour,sunrise_minute,"
+                           "sunrise_azimuth,sunrise_status,sunset_text,",
                            0),
             0u);
   const std::string& row = lines[1 + 347];  // 14 December
-  EXPECT_EQ(row.rfind("1999-12-14,-1,08:08,8,8,125.", 0), 0u) << row;
-  EXPECT_NE(row.find(",0,12:17,12,17,109."), std::string::npos) << row;
+  EXPECT_EQ(row.rfind("1999-12-14,+01:00,08:08,1999-12-14T08:08+01:00,8,8,125.", 0), 0u) << row;
+  EXPECT_NE(row.find(",0,12:17,1999-12-14T12:17+01:00,12,17,109."), std::string::npos) << row;
   EXPECT_EQ(row.substr(row.size() - 21), ",0,6,Zunehmender Mond") << row;
-  EXPECT_NE(out.str().find(",NO MOONRISE THIS DATE,,,,-10,"), std::string::npos);
+  EXPECT_NE(out.str().find(",NO MOONRISE THIS DATE,,,,,-10,"), std::string::npos);
 
   const nlohmann::ordered_json json = orbel::TableToJson(table);
-  EXPECT_EQ(json["zone"], -1);
+  EXPECT_EQ(json["zone"], nullptr);
   ASSERT_EQ(json["days"].size(), 365u);
   EXPECT_EQ(json["days"][347]["moonset"]["text"], "22:46");
   EXPECT_FALSE(json["days"][0].contains("place"));
