@@ -86,8 +86,8 @@ void AddPlaceOptions(CLI::App& command, PlaceOptions& options) {
   options.placeOption =
       command
           .add_option("--place", options.place,
-                      "A principal city of the zone database, such as kolkata, \"St Johns\" or "
-                      "Europe/Berlin's Berlin; its time zone too, unless a zone option is given")
+                      "A principal city of the zone database, such as kolkata, berlin or "
+                      "\"St Johns\"; its time zone too, unless a zone option is given")
           ->type_name("CITY");
   options.tzOption =
       command.add_option("--tz", options.tz, "Time zone by name: Asia/Kolkata, Europe/Berlin")
