@@ -3,6 +3,8 @@
 //
 //   orbel_accuracy FOLDER [--window MINUTES] [--by-table] [--unmatched]
 //                         [--python PATH] [--pyephem-helper PATH] [--no-pyephem]
+//   orbel_accuracy FOLDER --twilight [--by-table] [--python PATH]
+//                         [--pyephem-helper PATH]
 //
 // FOLDER holds the tables (see bench/usno_tables.h for the formats read). The
 // report is Markdown on standard output: per body and event, how many of the
@@ -11,6 +13,11 @@
 // the table lists no event and what each method says on them. --by-table adds
 // the figures per table and place, --unmatched lists the table events our
 // engine did not match, with what it says on that day.
+//
+// --twilight instead compares our civil, nautical and astronomical dawn and
+// dusk with PyEphem's, day by day at the tables' places, days and zones (no
+// published table lists them); --by-table adds the figures per place.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -46,29 +53,40 @@ struct Options {
   bool byTable = false;
   bool unmatched = false;
   bool pyephem = true;
+  bool twilight = false;
   std::string python = "/usr/bin/python3";
   std::string helper = ORBEL_PYEPHEM_HELPER;
 };
 
 // --------------------------------------------------------------- the methods
 
+// A day of the series (days from 2000-01-01 in its zone) as our engine's query.
+DayQuery QueryOf(const Series& s, int64_t day) {
+  const CivilDate date = CivilFromDays(day);
+  return {static_cast<uint32_t>(date.day),
+          static_cast<uint32_t>(date.month),
+          static_cast<uint32_t>(date.year),
+          s.latitude,
+          s.longitude,
+          static_cast<double>(s.zone)};
+}
+
+// A slot of our engine's day as a time of the time line, in whole minutes.
+int64_t SlotMinute(const Series& s, int64_t day, const EventSlot& slot) {
+  return day * 1440 + slot.hour * 60 + slot.minute + s.zone * 60;
+}
+
 // Our engine, one scan per day of the series and the day either side; each day
 // gives what the dialog shows, its (last) rise and set, when they happen.
 std::vector<MethodEvent> OrbelEvents(const Series& s) {
   std::vector<MethodEvent> events;
   for (int64_t day = s.firstDay - 1; day <= s.lastDay + 1; ++day) {
-    const CivilDate date = CivilFromDays(day);
-    const DayQuery query{static_cast<uint32_t>(date.day),
-                         static_cast<uint32_t>(date.month),
-                         static_cast<uint32_t>(date.year),
-                         s.latitude,
-                         s.longitude,
-                         static_cast<double>(s.zone)};
+    const DayQuery query = QueryOf(s, day);
     const BodyDay result = s.body == Body::kSun ? SunDay(query) : MoonDay(query);
     for (const Kind kind : {Kind::kRise, Kind::kSet}) {
       const EventSlot& slot = kind == Kind::kRise ? result.rise : result.set;
       if (slot.status != 0) continue;
-      events.push_back({kind, day * 1440 + slot.hour * 60 + slot.minute + s.zone * 60, day});
+      events.push_back({kind, SlotMinute(s, day, slot), day});
     }
   }
   return events;
@@ -92,9 +110,12 @@ std::vector<MethodEvent> LibnovaEvents(const Series& s) {
 }
 #endif
 
-// PyEphem through bench/pyephem_events.py; empty when it cannot run.
+// PyEphem through bench/pyephem_events.py; empty when it cannot run. With
+// horizons (one per series, degrees) it gives the times the Sun's centre
+// crosses that altitude instead of the tables' rises and sets.
 std::optional<std::vector<std::vector<MethodEvent>>> PyEphemEvents(
-    const std::vector<Series>& series, const Options& options, std::string* why) {
+    const std::vector<Series>& series, const Options& options, std::string* why,
+    const std::vector<int>& horizons = {}) {
   char path[] = "/tmp/orbel-accuracy-XXXXXX";
   const int fd = mkstemp(path);
   if (fd < 0) {
@@ -109,7 +130,9 @@ std::optional<std::vector<std::vector<MethodEvent>>> PyEphemEvents(
       const Series& s = series[i];
       request << i << ' ' << (s.body == Body::kSun ? "sun" : "moon") << ' ' << s.latitude << ' '
               << s.longitude << ' ' << (s.firstDay - 1) * 1440 + s.zone * 60 << ' '
-              << (s.lastDay + 2) * 1440 + s.zone * 60 << '\n';
+              << (s.lastDay + 2) * 1440 + s.zone * 60;
+      if (!horizons.empty()) request << ' ' << horizons[i];
+      request << '\n';
     }
   }
   const std::string command =
@@ -137,6 +160,159 @@ std::optional<std::vector<std::vector<MethodEvent>>> PyEphemEvents(
   }
   for (auto& e : events) e = WithoutRepeats(std::move(e));
   return events;
+}
+
+// --------------------------------------------------------------- twilight
+
+// Dawn and dusk: the Sun's centre this many degrees below the horizon, with no
+// refraction (our zenith distance 90 degrees plus it).
+struct Twilight {
+  const char* name;
+  int depression;
+};
+const Twilight kTwilights[] = {{"Civil", 6}, {"Nautical", 12}, {"Astronomical", 18}};
+const double kTwilightBand = 60;  // degrees of latitude splitting the report
+const int kTwilightClose = 2;     // minutes
+
+// One twilight event compared day by day.
+struct DayTally {
+  int days = 0;
+  int oursOnly = 0;
+  int theirsOnly = 0;
+  int close = 0;                     // days both give it within kTwilightClose
+  std::vector<int64_t> differences;  // ours minus PyEphem, days both give it
+};
+
+// The places of the tables on their days and in their zones, each once (a
+// Sun and a Moon table of one place and year count once).
+std::vector<Series> TablePlaces(const std::vector<Series>& series) {
+  std::vector<Series> places;
+  for (const Series& s : series) {
+    const auto same = [&s](const Series& p) {
+      return std::tie(p.latitude, p.longitude, p.zone, p.firstDay, p.lastDay) ==
+             std::tie(s.latitude, s.longitude, s.zone, s.firstDay, s.lastDay);
+    };
+    if (std::any_of(places.begin(), places.end(), same)) continue;
+    places.push_back(s);
+    places.back().events.clear();
+  }
+  return places;
+}
+
+std::string PercentText(int part, int whole) {
+  if (whole == 0) return "–";
+  char text[16];
+  std::snprintf(text, sizeof text, "%.2f %%", 100.0 * part / whole);
+  return text;
+}
+
+// Our civil, nautical and astronomical dawn and dusk against PyEphem's on
+// every day of the tables' places: each side's (last) event of the local day,
+// rounded to the minute.
+int RunTwilight(const Options& options, const std::vector<Series>& series) {
+  const std::vector<Series> places = TablePlaces(series);
+  std::vector<Series> requests;
+  std::vector<int> horizons;
+  for (const Twilight& t : kTwilights) {
+    for (Series p : places) {
+      p.body = Body::kSun;
+      requests.push_back(p);
+      horizons.push_back(-t.depression);
+    }
+  }
+  std::string why;
+  const auto theirs = PyEphemEvents(requests, options, &why, horizons);
+  if (!theirs) {
+    std::cerr << "orbel_accuracy: " << why << '\n';
+    return 1;
+  }
+
+  // By twilight, event and band (beyond kTwilightBand), and by request.
+  std::map<std::tuple<size_t, Kind, bool>, DayTally> total;
+  std::vector<std::map<Kind, DayTally>> perPlace(requests.size());
+  for (size_t i = 0; i < requests.size(); ++i) {
+    const Series& s = requests[i];
+    const size_t t = i / places.size();
+    std::map<std::pair<Kind, int64_t>, int64_t> theirDay;  // their last event of a day
+    for (const MethodEvent& e : (*theirs)[i]) theirDay[{e.kind, e.day}] = e.minute;
+    for (int64_t day = s.firstDay; day <= s.lastDay; ++day) {
+      const BodyDay ours = SunDay(QueryOf(s, day), 90.0 + kTwilights[t].depression);
+      for (const Kind kind : {Kind::kRise, Kind::kSet}) {
+        const EventSlot& slot = kind == Kind::kRise ? ours.rise : ours.set;
+        const auto their = theirDay.find({kind, day});
+        const bool hasOurs = slot.status == 0;
+        const bool hasTheirs = their != theirDay.end();
+        for (DayTally* tally :
+             {&total[{t, kind, std::fabs(s.latitude) > kTwilightBand}], &perPlace[i][kind]}) {
+          ++tally->days;
+          if (hasOurs && hasTheirs) {
+            const int64_t d = SlotMinute(s, day, slot) - their->second;
+            tally->differences.push_back(d);
+            if (std::llabs(d) <= kTwilightClose) ++tally->close;
+          } else if (hasOurs) {
+            ++tally->oursOnly;
+          } else if (hasTheirs) {
+            ++tally->theirsOnly;
+          }
+        }
+      }
+    }
+  }
+
+  const auto row = [](const DayTally& d) {
+    const Spread s = SpreadOf(d.differences);
+    std::ostringstream out;
+    out << d.days << " | " << d.differences.size() << " | ";
+    if (d.differences.empty()) {
+      out << "–";
+    } else {
+      out << s.median << " / " << s.p95 << " / " << s.max;
+    }
+    out << " | "
+        << PercentText(d.close, static_cast<int>(d.differences.size()) + d.oursOnly + d.theirsOnly)
+        << " | " << d.oursOnly << " · " << d.theirsOnly << " |\n";
+    return out.str();
+  };
+  std::cout << "Dawn and dusk against PyEphem, one comparison per day, both rounded to whole "
+               "minutes: days compared, days both give the event, median / 95th percentile / "
+               "maximum difference in minutes, the share within "
+            << kTwilightClose
+            << " minutes of the days either gives it, days only one gives it (Orbel · "
+               "PyEphem).\n\n";
+  std::cout << "| Twilight | Event | Latitudes | Days | Both | Difference | Within "
+            << kTwilightClose << " min | Only one |\n|---|---|---|---:|---:|---|---:|---|\n";
+  DayTally band;
+  for (const auto& entry : total) {
+    const size_t t = std::get<0>(entry.first);
+    const bool beyond = std::get<2>(entry.first);
+    std::cout << "| " << kTwilights[t].name << " | "
+              << (std::get<1>(entry.first) == Kind::kRise ? "dawn" : "dusk") << " | "
+              << (beyond ? "beyond " : "up to ") << kTwilightBand << "° | " << row(entry.second);
+    if (beyond) continue;
+    const DayTally& d = entry.second;
+    band.close += d.close;
+    band.oursOnly += d.oursOnly;
+    band.theirsOnly += d.theirsOnly;
+    band.differences.insert(band.differences.end(), d.differences.begin(), d.differences.end());
+  }
+  std::cout << "\nUp to " << kTwilightBand << "°, all six events: within " << kTwilightClose
+            << " minutes on "
+            << PercentText(band.close, static_cast<int>(band.differences.size()) + band.oursOnly +
+                                           band.theirsOnly)
+            << " of the days either gives the event.\n";
+
+  if (options.byTable) {
+    std::cout << "\nPer place.\n\n| Place | Twilight | Event | Days | Both | Difference | Within "
+              << kTwilightClose << " min | Only one |\n|---|---|---|---:|---:|---|---:|---|\n";
+    for (size_t i = 0; i < requests.size(); ++i) {
+      for (const Kind kind : {Kind::kRise, Kind::kSet}) {
+        std::cout << "| " << requests[i].name << " | " << kTwilights[i / places.size()].name
+                  << " | " << (kind == Kind::kRise ? "dawn" : "dusk") << " | "
+                  << row(perPlace[i][kind]);
+      }
+    }
+  }
+  return 0;
 }
 
 // --------------------------------------------------------------- the report
@@ -186,6 +362,7 @@ int Run(const Options& options) {
     std::cerr << "orbel_accuracy: no rise/set tables in " << options.folder << '\n';
     return 1;
   }
+  if (options.twilight) return RunTwilight(options, series);
 
   std::vector<std::string> methods = {"Orbel"};
   std::vector<std::vector<std::vector<MethodEvent>>> events;  // [method][series]
@@ -309,7 +486,9 @@ int Run(const Options& options) {
 
 void Usage() {
   std::cerr << "usage: orbel_accuracy FOLDER [--window MINUTES] [--by-table] [--unmatched]\n"
-               "                      [--python PATH] [--pyephem-helper PATH] [--no-pyephem]\n";
+               "                      [--python PATH] [--pyephem-helper PATH] [--no-pyephem]\n"
+               "       orbel_accuracy FOLDER --twilight [--by-table] [--python PATH]\n"
+               "                      [--pyephem-helper PATH]\n";
 }
 
 }  // namespace
@@ -331,6 +510,8 @@ int main(int argc, char** argv) {
       options.helper = argv[++i];
     } else if (arg == "--no-pyephem") {
       options.pyephem = false;
+    } else if (arg == "--twilight") {
+      options.twilight = true;
     } else if (arg == "-h" || arg == "--help") {
       Usage();
       return 0;

@@ -1,12 +1,14 @@
 #!/usr/bin/python3
 """Rises and sets from PyEphem for the accuracy tool (orbel_accuracy).
 
-Reads request lines "ID BODY LATITUDE LONGITUDE FIRST LAST" from standard input
-(BODY sun or moon; degrees north and east positive; FIRST and LAST in minutes of
-universal time from 2000-01-01 00:00) and writes one line "ID r|s MINUTE" per
-rise and set in [FIRST, LAST), MINUTE unrounded. The observer follows the USNO
-convention: upper limb on a horizon 34' below the geometric one, no
-atmospheric model (pressure 0), sea level.
+Reads request lines "ID BODY LATITUDE LONGITUDE FIRST LAST [HORIZON]" from
+standard input (BODY sun or moon; degrees north and east positive; FIRST and
+LAST in minutes of universal time from 2000-01-01 00:00) and writes one line
+"ID r|s MINUTE" per rise and set in [FIRST, LAST), MINUTE unrounded. The
+observer follows the USNO convention: upper limb on a horizon 34' below the
+geometric one, no atmospheric model (pressure 0), sea level. With HORIZON
+(degrees, -6 for civil twilight) the body's centre crosses that altitude
+instead: dawn and dusk.
 
 PyEphem's search does not always end near the pole (the Moon at 85 degrees
 north grazing the horizon); a search still running after SEARCH_LIMIT seconds
@@ -34,17 +36,17 @@ def _stop_search(signum, frame):
     raise SearchTimeout()
 
 
-def observer(latitude, longitude):
+def observer(latitude, longitude, horizon):
     o = ephem.Observer()
     o.lat = ephem.degrees(str(latitude))
     o.lon = ephem.degrees(str(longitude))
     o.elevation = 0
     o.pressure = 0
-    o.horizon = '-0:34'
+    o.horizon = '-0:34' if horizon is None else horizon
     return o
 
 
-def events(body, o, first, last):
+def events(body, o, first, last, use_center):
     """(kind, minute) for every rise and set in [first, last) minutes."""
     global abandoned
     found = []
@@ -54,7 +56,7 @@ def events(body, o, first, last):
         while t < end:
             signal.setitimer(signal.ITIMER_REAL, SEARCH_LIMIT)
             try:
-                e = search(body, start=ephem.Date(t))
+                e = search(body, start=ephem.Date(t), use_center=use_center)
             except ephem.CircumpolarError:
                 t += CIRCUMPOLAR_STEP
                 continue
@@ -78,9 +80,11 @@ def main():
         fields = line.split()
         if not fields:
             continue
-        ident, body, lat, lon, first, last = fields
-        o = observer(float(lat), float(lon))
-        for kind, minute in events(bodies[body](), o, int(first), int(last)):
+        ident, body, lat, lon, first, last = fields[:6]
+        horizon = fields[6] if len(fields) > 6 else None
+        o = observer(float(lat), float(lon), horizon)
+        for kind, minute in events(bodies[body](), o, int(first), int(last),
+                                   horizon is not None):
             sys.stdout.write('%s %s %.4f\n' % (ident, kind, minute))
     if abandoned:
         sys.stderr.write('pyephem_events: %d searches abandoned after %g s\n'
