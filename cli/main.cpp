@@ -9,7 +9,12 @@
 //
 // Exit status: 0 success, 1 batch input had rejected lines or the output or a
 // picture could not be written, 2 usage error.
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <thread>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -35,6 +40,7 @@
 #include "place.h"
 #include "report.h"
 #include "saved_place.h"
+#include "sky.h"
 #include "zone.h"
 
 #ifndef ORBEL_VERSION
@@ -46,6 +52,7 @@ namespace {
 using orbel::InputError;
 
 constexpr int kExitUsage = 2;
+constexpr int kExitNoEvent = 3;
 
 // Place and zone options shared by "day" and "table". The texts are only read
 // when the option was given, so an empty value is rejected, not taken as absent.
@@ -63,6 +70,7 @@ struct DayOptions {
   std::string date;
   PlaceOptions place;
   bool json = false;
+  bool twilight = false;
 };
 
 struct TableOptions {
@@ -70,6 +78,7 @@ struct TableOptions {
   PlaceOptions place;
   bool json = false;
   bool csv = false;
+  std::string twilight;
 };
 
 void AddPlaceOptions(CLI::App& command, PlaceOptions& options) {
@@ -172,7 +181,8 @@ int RunDay(const DayOptions& options, const CLI::App& command) {
                                ? ParseOption("--date", options.date, orbel::ParseDate)
                                : orbel::Today();
   const PlaceAndZone where = ResolvePlace(options.place);
-  const orbel::DayReport report = orbel::ComputeDay(date, where.place, where.zone);
+  const orbel::DayReport report =
+      orbel::ComputeDay(date, where.place, where.zone, options.twilight || options.json);
   if (options.json) {
     std::cout << orbel::DayToJson(report).dump(2) << '\n';
   } else {
@@ -187,8 +197,12 @@ int RunTable(const TableOptions& options) {
   const PlaceAndZone where = ResolvePlace(options.place);
   table.place = where.place;
   table.zoneName = where.zone.name;
+  for (int i = 0; i < 3 && !options.twilight.empty(); ++i) {
+    if (options.twilight == orbel::kTwilightNames[i]) table.twilightKind = i;
+  }
+  const bool twilight = !options.twilight.empty();
   for (const orbel::Date& date : orbel::DatesOfYear(table.year)) {
-    table.days.push_back(orbel::ComputeDay(date, table.place, where.zone));
+    table.days.push_back(orbel::ComputeDay(date, table.place, where.zone, twilight));
   }
   if (options.json) {
     std::cout << orbel::TableToJson(table).dump(2) << '\n';
@@ -259,6 +273,160 @@ unsigned ParseJobs(std::string_view text) {
   return jobs;
 }
 
+// Seconds since 1970 on the wall clock, with its fraction.
+double WallClock() {
+  return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
+
+// "9 d 08 h", "1 h 05 min", "4 min 10 s", "12 s".
+std::string Duration(int64_t seconds) {
+  char text[48];
+  if (seconds >= 86400) {
+    std::snprintf(text, sizeof text, "%lld d %02lld h", static_cast<long long>(seconds / 86400),
+                  static_cast<long long>(seconds / 3600 % 24));
+  } else if (seconds >= 3600) {
+    std::snprintf(text, sizeof text, "%lld h %02lld min", static_cast<long long>(seconds / 3600),
+                  static_cast<long long>(seconds / 60 % 60));
+  } else if (seconds >= 60) {
+    std::snprintf(text, sizeof text, "%lld min %02lld s", static_cast<long long>(seconds / 60),
+                  static_cast<long long>(seconds % 60));
+  } else {
+    std::snprintf(text, sizeof text, "%lld s", static_cast<long long>(seconds));
+  }
+  return text;
+}
+
+// Sleeps until the wall clock reaches `moment`, in steps of at most five
+// seconds, so that a clock set forward or a suspension that passes the moment
+// ends the wait within a step, and a clock set back lengthens it.
+void SleepUntil(int64_t moment) {
+  for (double now = WallClock(); now < moment; now = WallClock()) {
+    const double step = std::min(5.0, static_cast<double>(moment) - now);
+    std::this_thread::sleep_for(std::chrono::duration<double>(step));
+  }
+}
+
+// Days to look ahead, 1 to 366.
+int ParseDays(std::string_view text) {
+  int days = 0;
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, days);
+  if (ec != std::errc() || ptr != end || days < 1 || days > 366) {
+    throw InputError("not a whole number of days from 1 to 366");
+  }
+  return days;
+}
+
+struct WaitOptions {
+  std::string event, shift, within;
+  PlaceOptions place;
+  bool dryRun = false;
+};
+
+int RunWait(const WaitOptions& options, const CLI::App& command) {
+  const orbel::EventKind event = ParseOption("EVENT", options.event, orbel::ParseEventKind);
+  const int shift = command.count("--offset") > 0
+                        ? ParseOption("--offset", options.shift, orbel::ParseClockShift)
+                        : 0;
+  const int days =
+      command.count("--within") > 0 ? ParseOption("--within", options.within, ParseDays) : 366;
+  const PlaceAndZone where = ResolvePlace(options.place);
+  const int64_t now = static_cast<int64_t>(std::ceil(WallClock()));
+  // The first event whose moment, event + shift, is not in the past.
+  const std::optional<orbel::Occurrence> next =
+      orbel::NextOccurrence(event, where.place, where.zone, now - shift, days + 1);
+  if (!next || next->instant + shift > now + days * int64_t{86400}) {
+    std::cerr << "orbel-cli: no " << event.name << " within " << days
+              << (days == 1 ? " day" : " days") << " at "
+              << orbel::FormatLatitude(where.place.latitude) << " "
+              << orbel::FormatLongitude(where.place.longitude) << "\n";
+    return kExitNoEvent;
+  }
+  const int64_t moment = next->instant + shift;
+  std::string line = orbel::FormatInstant(where.zone, moment) + ", " + event.name + " at " +
+                     orbel::FormatInstant(where.zone, next->instant).substr(11, 8);
+  if (shift != 0)
+    line +=
+        " " + std::string(shift < 0 ? "- " : "+ ") + orbel::FormatOffset(std::abs(shift)).substr(1);
+  line += ", in " + Duration(moment - now);
+  if (options.dryRun) {
+    std::cout << line << '\n';
+    return 0;
+  }
+  std::cerr << "orbel-cli: waiting until " << line << std::endl;
+  SleepUntil(moment);
+  return 0;
+}
+
+struct NowOptions {
+  PlaceOptions place;
+  bool json = false;
+  std::string body;
+};
+
+// Where a body stands now, whether it is up, and its next rise or set.
+nlohmann::ordered_json BodyNow(orbel::Horizon body, const PlaceAndZone& where, int64_t now) {
+  const SkyPosition position = orbel::PositionAt(body, where.place, where.zone, now);
+  const bool moon = body == orbel::Horizon::kMoon;
+  std::optional<orbel::Occurrence> next;
+  std::string nextName;
+  for (const char* name : {moon ? "moonrise" : "sunrise", moon ? "moonset" : "sunset"}) {
+    const std::optional<orbel::Occurrence> o =
+        orbel::NextOccurrence(orbel::ParseEventKind(name), where.place, where.zone, now + 1);
+    if (o && (!next || o->instant < next->instant)) {
+      next = o;
+      nextName = name;
+    }
+  }
+  nlohmann::ordered_json json = {{"altitude", position.altitude},
+                                 {"azimuth", position.azimuth},
+                                 {"up", orbel::IsUp(body, where.place, where.zone, now)}};
+  json["next"] =
+      next ? nlohmann::ordered_json{{"event", nextName},
+                                    {"time", orbel::FormatInstant(where.zone, next->instant)}}
+           : nlohmann::ordered_json(nullptr);
+  return json;
+}
+
+int RunNow(const NowOptions& options) {
+  const PlaceAndZone where = ResolvePlace(options.place);
+  const int64_t now = static_cast<int64_t>(WallClock());
+  nlohmann::ordered_json json;
+  json["time"] = orbel::FormatInstant(where.zone, now);
+  json["place"] = {{"latitude", where.place.latitude},
+                   {"longitude", where.place.longitude},
+                   {"source", where.place.source}};
+  json["sun"] = BodyNow(orbel::Horizon::kSun, where, now);
+  json["moon"] = BodyNow(orbel::Horizon::kMoon, where, now);
+  json["twilight"] = orbel::TwilightBand(where.place, where.zone, now);
+  if (options.json) {
+    std::cout << json.dump(2) << '\n';
+    return 0;
+  }
+  std::cout << "Orbel now: " << json["time"].get<std::string>() << "\n";
+  for (const char* body : {"sun", "moon"}) {
+    const nlohmann::ordered_json& b = json[body];
+    char line[160];
+    std::snprintf(line, sizeof line, "  %-5s altitude %6.1f\u00b0  azimuth %5.1f\u00b0  %-4s",
+                  body[0] == 's' ? "Sun" : "Moon", b["altitude"].get<double>(),
+                  b["azimuth"].get<double>(), b["up"].get<bool>() ? "up" : "down");
+    std::cout << line;
+    if (!b["next"].is_null()) {
+      std::cout << "  next " << b["next"]["event"].get<std::string>() << " "
+                << b["next"]["time"].get<std::string>();
+    }
+    std::cout << "\n";
+  }
+  std::cout << "  Twilight " << json["twilight"].get<std::string>() << "\n";
+  return 0;
+}
+
+int RunIsUp(const NowOptions& options) {
+  const PlaceAndZone where = ResolvePlace(options.place);
+  const orbel::Horizon body = options.body == "moon" ? orbel::Horizon::kMoon : orbel::Horizon::kSun;
+  return orbel::IsUp(body, where.place, where.zone, static_cast<int64_t>(WallClock())) ? 0 : 1;
+}
+
 int RunBatchCommand(const std::string& jobs, const CLI::App& command) {
   orbel::BatchOptions options;
   options.jobs = command.count("--jobs") > 0 ? ParseOption("--jobs", jobs, ParseJobs)
@@ -289,14 +457,22 @@ int main(int argc, char** argv) {
       "  orbel-cli table --year 2026 --place berlin --csv\n"
       "  echo '21 12 2026 28.6139 77.209 -5.5' | orbel-cli batch\n"
       "  orbel-cli phase --date 2026-12-24 --out moon.png\n"
-      "Exit status: 0 done; 1 rejected batch lines, or output or a picture not written; 2 a "
-      "usage error.");
+      "  orbel-cli day --twilight --place berlin\n"
+      "  orbel-cli wait sunset --offset -00:30 && echo lights\n"
+      "  orbel-cli is-up sun && echo day\n"
+      "Exit status: 0 done (is-up: the body is up); 1 rejected batch lines, output or a "
+      "picture not written (is-up: down); 2 a usage error; 3 wait found no event within a "
+      "year.");
 
   DayOptions dayOptions;
   CLI::App* day = app.add_subcommand("day", "Report of one date and place");
   day->add_option("--date", dayOptions.date, "Date (default: today)")->type_name("YYYY-MM-DD");
   AddPlaceOptions(*day, dayOptions.place);
-  day->add_flag("--json", dayOptions.json, "Write the report as one JSON object");
+  day->add_flag("--json", dayOptions.json,
+                "Write the report as one JSON object (twilight always included)");
+  day->add_flag("--twilight", dayOptions.twilight,
+                "Also civil, nautical and astronomical dawn and dusk (the sun's centre 6, 12 and "
+                "18 degrees below the horizon)");
   const char* const kPlaceAndZoneHelp =
       "The place: --lat and --lon, else --place, else the place the orbel window saved last, "
       "else 48:44:36N 9:18:27E; the report says which. The zone: --tz, --utc-offset or --zone "
@@ -314,6 +490,11 @@ int main(int argc, char** argv) {
   CLI::Option* json = table->add_flag("--json", tableOptions.json, "Write JSON");
   CLI::Option* csv = table->add_flag("--csv", tableOptions.csv, "Write CSV with a header row");
   json->excludes(csv);
+  table
+      ->add_option("--twilight", tableOptions.twilight,
+                   "Add the dawn and dusk of this twilight as two more columns")
+      ->check(CLI::IsMember({"civil", "nautical", "astronomical"}))
+      ->type_name("civil|nautical|astronomical");
   table->footer(kPlaceAndZoneHelp);
 
   CLI::App* batch = app.add_subcommand("batch", "Raw engine queries from standard input");
@@ -335,6 +516,47 @@ int main(int argc, char** argv) {
                        std::to_string(orbel::DefaultBatchJobs()) +
                        " here); lines typed at a terminal are answered one at a time")
       ->type_name("N");
+
+  WaitOptions waitOptions;
+  CLI::App* wait = app.add_subcommand(
+      "wait", "Sleep until the next sunrise, sunset, moonrise, moonset, dawn or dusk");
+  wait->add_option("EVENT", waitOptions.event, orbel::EventKindNames())
+      ->required()
+      ->type_name("EVENT");
+  wait->add_option("--offset", waitOptions.shift,
+                   "Return this long before (-) or after (+) the event: -00:30, +01:15")
+      ->type_name("+HH:MM");
+  AddPlaceOptions(*wait, waitOptions.place);
+  wait->add_option("--within", waitOptions.within,
+                   "Give up (exit status 3) when the moment is more than this many days away "
+                   "(default 366)")
+      ->type_name("DAYS");
+  wait->add_flag("--dry-run", waitOptions.dryRun, "Print the moment and return at once");
+  wait->footer(
+      "Finds the next moment EVENT + --offset that is not in the past, over the days of up to a "
+      "year (polar days and days with two moonrises included), writes one line on standard "
+      "error saying when it will return, sleeps and exits 0 then. The clock is checked every "
+      "few seconds, so a clock change or a suspension does not make it oversleep. Exit status "
+      "3 when no such event comes within --within days. Example, from cron at noon:\n"
+      "  orbel-cli wait sunset --offset -00:30 --place berlin && switch-on-the-lights");
+
+  NowOptions nowOptions;
+  CLI::App* now = app.add_subcommand(
+      "now", "Where the sun and the moon stand now, whether they are up, and their next event");
+  AddPlaceOptions(*now, nowOptions.place);
+  now->add_flag("--json", nowOptions.json, "Write one JSON object");
+  now->footer(
+      "Altitude and azimuth of the centre (geocentric, without refraction). Up or down comes "
+      "from the same day scans as the printed rise and set times. Example:\n"
+      "  orbel-cli now --place kolkata");
+
+  NowOptions isUpOptions;
+  CLI::App* isUp = app.add_subcommand("is-up", "Exit 0 when the sun or the moon is up, 1 if not");
+  isUp->add_option("BODY", isUpOptions.body, "sun or moon")
+      ->required()
+      ->check(CLI::IsMember({"sun", "moon"}));
+  AddPlaceOptions(*isUp, isUpOptions.place);
+  isUp->footer("Prints nothing. Example:\n  if orbel-cli is-up sun --place berlin; then ...; fi");
 
   PhaseOptions phaseOptions;
   CLI::App* phase = app.add_subcommand("phase", "The moon-phase picture as an image file");
@@ -374,6 +596,12 @@ int main(int argc, char** argv) {
   try {
     if (*table) {
       status = RunTable(tableOptions);
+    } else if (*wait) {
+      status = RunWait(waitOptions, *wait);
+    } else if (*now) {
+      status = RunNow(nowOptions);
+    } else if (*isUp) {
+      status = RunIsUp(isUpOptions);
     } else if (*batch) {
       status = RunBatchCommand(batchJobs, *batch);
     } else if (*phase) {

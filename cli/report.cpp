@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "civil_day.h"
 #include "day_scan.h"
 #include "event_types.h"
 #include "moon_age.h"
@@ -16,130 +17,6 @@
 namespace orbel {
 
 namespace {
-
-// One event as a slot of the engine's core reports it, with the text the query
-// functions give for it.
-Event EventOf(const EventSlot& slot, const char* (*statusMessage)(int), int offset) {
-  Event event{};
-  TextBuffer text;
-  FormatEventText(slot, statusMessage, text);
-  event.text = text;
-  event.status = slot.status;
-  event.offset = offset;
-  if (slot.status == 0) {
-    event.hour = slot.hour;
-    event.minute = slot.minute;
-    event.azimuth = slot.azimuth;
-  }
-  return event;
-}
-
-// One body's scans of a civil day, one per offset in force that day.
-struct BodyScans {
-  std::vector<BodyDay> days;  // by offset, as DayReport::offsets
-  const char* (*statusMessage)(int);
-  int noRise, noSet;  // the body's codes for a kind with none that day
-};
-
-// The civil day [start, end) of the zone, in seconds since 1970, and how the
-// zone's clock reads at any instant.
-struct CivilDay {
-  int64_t midnight;  // the date's 00:00 as if it were UTC
-  int64_t start, end;
-  std::vector<int> offsets;
-  const Zone* zone;
-  Date date;
-
-  ZoneState At(int64_t t) const {
-    const std::optional<ZoneState> state = zone->at(t);
-    if (!state) {
-      throw InputError("the time zone (" + zone->name + ") cannot tell its UTC offset on " +
-                       FormatDate(date) + "; give it with --utc-offset or --zone");
-    }
-    return *state;
-  }
-
-  // Whether the clock time `minutes` after midnight, read with `offset`, is an
-  // instant of this day at which that offset is in force.
-  bool Shows(int64_t minutes, int offset) const {
-    const int64_t t = midnight + minutes * 60 - offset;
-    return t >= start && t < end && At(t).offset == offset;
-  }
-};
-
-// The first instant of the civil day whose 00:00 (as if UTC) is `midnight`:
-// local midnight under the offset then in force, the earlier one when
-// midnight comes twice, or the clock change itself when it skips midnight.
-int64_t StartOfCivilDay(const CivilDay& day, int64_t midnight) {
-  const int before = day.At(midnight - 86400).offset, after = day.At(midnight + 86400).offset;
-  std::optional<int64_t> start;
-  for (const int offset : {before, day.At(midnight).offset, after}) {
-    const int64_t t = midnight - offset;
-    if (day.At(t).offset == offset && (!start || t < *start)) start = t;
-  }
-  if (start) return *start;
-  // Skipped: the change lies between midnight under the old and the new offset.
-  int64_t low = midnight - after, high = midnight - before;  // offset changes in (low, high]
-  while (high - low > 1) {
-    const int64_t middle = low + (high - low) / 2;
-    (day.At(middle).offset == after ? high : low) = middle;
-  }
-  return high;
-}
-
-// The last event of a kind in the day over every scan, or the message of the
-// scan of local noon.
-Event PickEvent(const CivilDay& day, const BodyScans& body, CrossingKind kind, int noonScan) {
-  std::optional<Event> last;
-  int64_t lastInstant = 0;
-  for (size_t i = 0; i < body.days.size(); ++i) {
-    const int offset = day.offsets[i];
-    const BodyDay& scan = body.days[i];
-    for (int c = 0; c < scan.crossingCount; ++c) {
-      const Crossing& crossing = scan.crossings[c];
-      const int64_t t = day.midnight + std::llround(crossing.hours * 3600) - offset;
-      if (crossing.kind != kind || t < day.start || t >= day.end || day.At(t).offset != offset ||
-          (last && t < lastInstant)) {
-        continue;
-      }
-      // The instant rounded to the minute, on the clock in force then: a
-      // crossing in the last half minute before the clocks go forward reads
-      // as the first minute after the change, not as a time that is skipped.
-      int64_t minutes = crossing.hour * 60 + crossing.minute;
-      const ZoneState shown = day.At(day.midnight + minutes * 60 - offset);
-      minutes += (shown.offset - offset) / 60;
-      Event event{"",
-                  0,
-                  static_cast<int>(minutes / 60),
-                  static_cast<int>(minutes % 60),
-                  crossing.azimuth,
-                  shown.offset};
-      char text[16];
-      std::snprintf(text, sizeof text, "%02d:%02d", event.hour, event.minute);
-      event.text = text;
-      // A clock time that also shows another offset's instant of the day.
-      for (const int other : day.offsets) {
-        if (other != shown.offset && day.Shows(minutes, other)) {
-          event.text += " " + (shown.abbreviation.empty() ? "UTC" + FormatOffset(shown.offset)
-                                                          : shown.abbreviation);
-          break;
-        }
-      }
-      last = event;
-      lastInstant = t;
-    }
-  }
-  if (last) return *last;
-  const BodyDay& noon = body.days[static_cast<size_t>(noonScan)];
-  const EventSlot& slot = kind == CrossingKind::kRise ? noon.rise : noon.set;
-  EventSlot none = slot;
-  if (none.status == 0) {
-    // The scan of noon has its event outside the day or under another offset.
-    none = EventSlot{};
-    none.status = static_cast<EventStatus>(kind == CrossingKind::kRise ? body.noRise : body.noSet);
-  }
-  return EventOf(none, body.statusMessage, day.offsets[static_cast<size_t>(noonScan)]);
-}
 
 // Terminal columns of UTF-8 text (one per code point; the text is ASCII plus °).
 size_t DisplayWidth(const std::string& text) {
@@ -201,9 +78,21 @@ const char* StatusWord(int status) {
   }
 }
 
-std::string TableCell(const Event& event) {
-  if (event.status != 0) return StatusWord(event.status);
-  return event.text + " " + Degrees(event.azimuth, 5);
+// A table cell: time and azimuth, or the status in short words; for twilight
+// "no dawn", "no dusk", "below all day" and "above all day".
+std::string TableCell(const Event& event, bool twilight = false) {
+  if (event.status == 0) return event.text + " " + Degrees(event.azimuth, 5);
+  if (!twilight) return StatusWord(event.status);
+  switch (event.status) {
+    case kNoSunrise:
+      return "no dawn";
+    case kNoSunset:
+      return "no dusk";
+    case kSunDownAllDay:
+      return "below all day";
+    default:
+      return "above all day";
+  }
 }
 
 // The shortest text that reads back as the same double.
@@ -261,48 +150,27 @@ nlohmann::ordered_json ZoneToJson(const DayReport& report) {
 
 }  // namespace
 
-DayReport ComputeDay(const Date& date, const Place& place, const Zone& zone) {
-  CivilDay day{};
-  day.zone = &zone;
-  day.date = date;
-  day.midnight = DayNumber(date) * 86400;
-  day.start = StartOfCivilDay(day, day.midnight);
-  day.end = StartOfCivilDay(day, day.midnight + 86400);
-  // The offsets of the day, sampled hourly and at its last second.
-  for (int64_t t = day.start;; t += 3600) {
-    const int offset = day.At(t < day.end ? t : day.end - 1).offset;
-    if (day.offsets.empty() || day.offsets.back() != offset) day.offsets.push_back(offset);
-    if (t >= day.end) break;
-  }
-  // Local noon: the scan whose offset shows 12:00 within the day.
-  int noonScan = 0;
-  for (size_t i = 0; i < day.offsets.size(); ++i) {
-    if (day.Shows(12 * 60, day.offsets[i])) noonScan = static_cast<int>(i);
-  }
-
-  const Date engineDate = EngineDate(date);
-  BodyScans sun{{}, SunStatusMessage, kNoSunrise, kNoSunset};
-  BodyScans moon{{}, MoonStatusMessage, kNoMoonrise, kNoMoonset};
-  for (const int offset : day.offsets) {
-    const DayQuery query{static_cast<uint32_t>(engineDate.day),
-                         static_cast<uint32_t>(engineDate.month),
-                         static_cast<uint32_t>(engineDate.year),
-                         place.latitude,
-                         place.longitude,
-                         EngineZone(offset)};
-    sun.days.push_back(SunDay(query));
-    moon.days.push_back(MoonDay(query));
-  }
+DayReport ComputeDay(const Date& date, const Place& place, const Zone& zone, bool twilight) {
+  const CivilDay day = MakeCivilDay(date, zone);
   DayReport report{};
   report.date = date;
   report.place = place;
   report.zoneName = zone.name;
   report.offsets = day.offsets;
-  report.noonOffset = day.offsets[static_cast<size_t>(noonScan)];
-  report.sunrise = PickEvent(day, sun, CrossingKind::kRise, noonScan);
-  report.sunset = PickEvent(day, sun, CrossingKind::kSet, noonScan);
-  report.moonrise = PickEvent(day, moon, CrossingKind::kRise, noonScan);
-  report.moonset = PickEvent(day, moon, CrossingKind::kSet, noonScan);
+  report.noonOffset = day.offsets[static_cast<size_t>(day.noonScan)];
+  const HorizonDay sun = ScanHorizon(day, place, Horizon::kSun);
+  const HorizonDay moon = ScanHorizon(day, place, Horizon::kMoon);
+  report.sunrise = PickEvent(day, sun, Horizon::kSun, CrossingKind::kRise);
+  report.sunset = PickEvent(day, sun, Horizon::kSun, CrossingKind::kSet);
+  report.moonrise = PickEvent(day, moon, Horizon::kMoon, CrossingKind::kRise);
+  report.moonset = PickEvent(day, moon, Horizon::kMoon, CrossingKind::kSet);
+  report.hasTwilight = twilight;
+  for (int i = 0; twilight && i < 3; ++i) {
+    const Horizon horizon = kTwilightHorizons[i];
+    const HorizonDay scanned = ScanHorizon(day, place, horizon);
+    report.twilight[i] = {PickEvent(day, scanned, horizon, CrossingKind::kRise),
+                          PickEvent(day, scanned, horizon, CrossingKind::kSet)};
+  }
   // The moon age reads dates of 1582 after the reform as Gregorian already.
   report.moonAge = MoonAge(static_cast<uint8_t>(date.day), static_cast<uint8_t>(date.month),
                            static_cast<uint32_t>(date.year));
@@ -326,6 +194,18 @@ const char* EnglishPhaseName(int32_t age) {
   return "waning moon";
 }
 
+const char* const kTwilightNames[3] = {"civil", "nautical", "astronomical"};
+
+namespace {
+
+// "dawn 06:35  dusk 17:41", or the message once when dawn and dusk share it.
+std::string TwilightText(const DayReport::Twilight& t) {
+  if (t.dawn.status != 0 && t.dawn.text == t.dusk.text) return t.dawn.text;
+  return "dawn " + t.dawn.text + "  dusk " + t.dusk.text;
+}
+
+}  // namespace
+
 std::string FormatDayText(const DayReport& report) {
   std::string text = "Orbel report for " + FormatDate(report.date) + "\n";
   text += "  " + PadRight("Place", 11) + PlaceTitle(report.place) + "\n";
@@ -342,6 +222,11 @@ std::string FormatDayText(const DayReport& report) {
   line("Sunset", report.sunset);
   line("Moonrise", report.moonrise);
   line("Moonset", report.moonset);
+  for (int i = 0; report.hasTwilight && i < 3; ++i) {
+    const std::string name = std::string(1, static_cast<char>(kTwilightNames[i][0] - 'a' + 'A')) +
+                             (kTwilightNames[i] + 1);
+    text += "  " + PadRight(name, 14) + TwilightText(report.twilight[i]) + "\n";
+  }
   text += "  " + PadRight("Moon age", 11) + PadRight(AgeText(report.moonAge), 11) +
           PhaseName(report.moonAge) + " (" + EnglishPhaseName(report.moonAge) + ")\n";
   return text;
@@ -356,6 +241,14 @@ nlohmann::ordered_json DayToJson(const DayReport& report) {
   json["sunset"] = EventToJson(report.date, report.sunset);
   json["moonrise"] = EventToJson(report.date, report.moonrise);
   json["moonset"] = EventToJson(report.date, report.moonset);
+  if (report.hasTwilight) {
+    nlohmann::ordered_json twilight;
+    for (int i = 0; i < 3; ++i) {
+      twilight[kTwilightNames[i]] = {{"dawn", EventToJson(report.date, report.twilight[i].dawn)},
+                                     {"dusk", EventToJson(report.date, report.twilight[i].dusk)}};
+    }
+    json["twilight"] = std::move(twilight);
+  }
   json["moon"] = {{"age", report.moonAge},
                   {"phase", PhaseName(report.moonAge)},
                   {"phase_english", EnglishPhaseName(report.moonAge)}};
@@ -378,12 +271,21 @@ void WriteTableText(std::ostream& out, const Table& table) {
   out << "Orbel table for " << table.year << " at " << PlaceTitle(table.place) << ", "
       << (table.zoneName.empty() ? "fixed offset" : table.zoneName) << "\n";
   out << "Date        Offset  " << PadRight("Sunrise", 18) << PadRight("Sunset", 18)
-      << PadRight("Moonrise", 18) << PadRight("Moonset", 18) << "Moon age\n";
+      << PadRight("Moonrise", 18) << PadRight("Moonset", 18);
+  if (table.twilightKind >= 0) {
+    const std::string kind = kTwilightNames[table.twilightKind];
+    out << PadRight(kind + " dawn", 18) << PadRight(kind + " dusk", 18);
+  }
+  out << "Moon age\n";
   for (const DayReport& day : table.days) {
     out << FormatDate(day.date) << "  " << FormatOffset(day.noonOffset)
         << (day.offsets.size() > 1 ? "* " : "  ") << PadRight(TableCell(day.sunrise), 18)
         << PadRight(TableCell(day.sunset), 18) << PadRight(TableCell(day.moonrise), 18)
         << PadRight(TableCell(day.moonset), 18);
+    if (table.twilightKind >= 0) {
+      const DayReport::Twilight& t = day.twilight[table.twilightKind];
+      out << PadRight(TableCell(t.dawn, true), 18) << PadRight(TableCell(t.dusk, true), 18);
+    }
     char age[16];
     std::snprintf(age, sizeof age, "%2d ", static_cast<int>(day.moonAge));
     out << age << PhaseName(day.moonAge) << "\n";
@@ -400,10 +302,22 @@ void WriteTableCsv(std::ostream& out, const Table& table) {
     out << ',' << name << "_text," << name << "_time," << name << "_hour," << name << "_minute,"
         << name << "_azimuth," << name << "_status";
   }
+  if (table.twilightKind >= 0) {
+    for (const char* name : {"dawn", "dusk"}) {
+      const std::string prefix = std::string(kTwilightNames[table.twilightKind]) + "_" + name;
+      out << ',' << prefix << "_text," << prefix << "_time," << prefix << "_hour," << prefix
+          << "_minute," << prefix << "_azimuth," << prefix << "_status";
+    }
+  }
   out << ",moon_age,moon_phase\n";
   for (const DayReport& day : table.days) {
     out << FormatDate(day.date) << ',' << FormatOffset(day.noonOffset);
-    for (const Event* event : {&day.sunrise, &day.sunset, &day.moonrise, &day.moonset}) {
+    std::vector<const Event*> events = {&day.sunrise, &day.sunset, &day.moonrise, &day.moonset};
+    if (table.twilightKind >= 0) {
+      events.push_back(&day.twilight[table.twilightKind].dawn);
+      events.push_back(&day.twilight[table.twilightKind].dusk);
+    }
+    for (const Event* event : events) {
       out << ',' << CsvField(event->text) << ',';
       if (event->status == 0) {
         out << IsoTime(day.date, *event) << ',' << event->hour << ',' << event->minute << ','

@@ -45,16 +45,24 @@ struct DayReport {
   Event sunset;
   Event moonrise;
   Event moonset;
+  bool hasTwilight;  // whether `twilight` was computed
+  struct Twilight {
+    Event dawn, dusk;
+  } twilight[3];    // civil, nautical, astronomical
   int32_t moonAge;  // whole days since new moon
 };
+
+// The names of the twilight kinds, in the order of DayReport::twilight.
+extern const char* const kTwilightNames[3];
 
 // The four events and the moon's age of one civil day of the zone. On a day
 // when the clocks change (23 or 25 hours) each offset of the day is scanned,
 // and each event is taken from the scan whose offset is in force at its
 // instant, if that instant lies within the day; of several of a kind the last.
 // A kind with none in the day has the message of the scan of local noon.
+// With `twilight`, also the civil, nautical and astronomical dawn and dusk.
 // Throws InputError when the zone cannot tell its offset on the date.
-DayReport ComputeDay(const Date& date, const Place& place, const Zone& zone);
+DayReport ComputeDay(const Date& date, const Place& place, const Zone& zone, bool twilight = false);
 
 // "Asia/Kolkata, UTC+05:30"; "UTC+05:30" for a fixed offset; both offsets on
 // a day when the clocks change.
@@ -74,7 +82,8 @@ std::vector<Date> DatesOfYear(int year);
 struct Table {
   int year;
   Place place;
-  std::string zoneName;  // empty for a fixed offset
+  std::string zoneName;   // empty for a fixed offset
+  int twilightKind = -1;  // the twilight columns shown: index of kTwilightNames, or -1
   std::vector<DayReport> days;
 };
 

@@ -169,6 +169,14 @@ int ParseUtcOffset(std::string_view text) {
   return offset;
 }
 
+int ParseClockShift(std::string_view text) {
+  int sign = 1, minutes = 0;
+  if (!ReadHoursAndMinutes(text, sign, minutes) || minutes >= 24 * 60) {
+    throw InputError("expected a shift as +HH:MM or -HH:MM below 24 hours, such as -00:30");
+  }
+  return sign * minutes * 60;
+}
+
 int ParseEngineZone(std::string_view text) {
   int sign = 1, minutes = 0;
   int offset = 0;

@@ -48,6 +48,10 @@ int ParseUtcOffset(std::string_view text);
 // always a whole number of minutes. Returns the offset. Throws InputError.
 int ParseEngineZone(std::string_view text);
 
+// A shift of the clock, "+00:30", "-01:15" or "-2" (sign optional, hours up to
+// 23, optional ":MM"), in seconds. Throws InputError.
+int ParseClockShift(std::string_view text);
+
 // "+05:30", "-01:00", "+00:00"; seconds only when there are any ("+00:09:21").
 std::string FormatOffset(int offset);
 // The engine's zone of an offset: -offset / 3600 in hours, exact for every

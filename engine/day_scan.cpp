@@ -126,6 +126,22 @@ DayStart StartOfDay(const DayQuery& query) {
   return DayStart{SiderealAngle(zoneDays, d, longitudeRevolutions), d + zoneDays};
 }
 
+SkyPosition SkyPositionAt(const DayStart& start, double hours, double latitude,
+                          double rightAscension, double declination) {
+  const double hourAngle = start.siderealAngle + hours * kSiderealPerHour - rightAscension;
+  const double phi = latitude * kDegToRad;
+  const double sinAltitude = pmath::Sin(declination) * pmath::Sin(phi) +
+                             pmath::Cos(declination) * pmath::Cos(phi) * pmath::Cos(hourAngle);
+  const double numerator = pmath::Sin(hourAngle) * (-pmath::Cos(declination));
+  const double denominator = pmath::Sin(declination) * pmath::Cos(phi) -
+                             pmath::Cos(hourAngle) * (pmath::Cos(declination) * pmath::Sin(phi));
+  const double clamped = sinAltitude > 1 ? 1 : sinAltitude < -1 ? -1 : sinAltitude;
+  const double altitude = clamped == 1    ? 90
+                          : clamped == -1 ? -90
+                                          : pmath::ArcSin(clamped) * kRadToDeg;
+  return SkyPosition{altitude, Azimuth(numerator, denominator)};
+}
+
 BodyDay ScanDay(const DayStart& start, double latitude, double cosZenith,
                 const HourlyPositions& positions, const BodyRules& rules) {
   BodyDay day{};

@@ -78,6 +78,17 @@ struct BodyRules {
 BodyDay ScanDay(const DayStart& start, double latitude, double cosZenith,
                 const HourlyPositions& positions, const BodyRules& rules);
 
+// Where a body stands `hours` after local midnight of `start`, seen from
+// `latitude` (degrees), given its right ascension and declination (radians):
+// altitude of its centre above the horizon and azimuth from north through
+// east, in degrees; geocentric, without refraction.
+struct SkyPosition {
+  double altitude;
+  double azimuth;
+};
+SkyPosition SkyPositionAt(const DayStart& start, double hours, double latitude,
+                          double rightAscension, double declination);
+
 // The message of a status code of the body, or an empty text for other codes.
 const char* StatusMessage(const BodyRules& rules, int code);
 

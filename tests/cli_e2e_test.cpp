@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cmath>
+#include <csignal>
+#include <cstring>
 #include <ctime>
 #include <sstream>
 #include <string>
@@ -13,6 +17,7 @@
 #include <nlohmann/json.hpp>
 
 #include "run_program.h"
+#include "sky.h"
 #include "test_files.h"
 
 namespace {
@@ -212,6 +217,94 @@ TEST(CliEndToEnd, PlaceSavedByTheWindowIsTheDefault) {
   std::remove((config + "/orbel/win.ini").c_str());
   rmdir((config + "/orbel").c_str());
   rmdir(config.c_str());
+}
+
+// Whether today is within `days` of an equinox, when the sun is up at
+// neither or both poles.
+bool NearAnEquinox(int days) {
+  const std::time_t now = std::time(nullptr);
+  const int yday = std::gmtime(&now)->tm_yday;  // 0 = 1 January
+  return std::abs(yday - 78) <= days || std::abs(yday - 264) <= days;
+}
+
+// The real wait: the next sunrise of a place chosen three seconds away ends
+// it then; a clock set forward past the moment ends it within a step; a
+// signal ends it at once; no event within --within days gives status 3.
+TEST(CliEndToEnd, WaitReturnsAtTheMoment) {
+  const int64_t target = std::time(nullptr) + 3;
+  double lon = 0;
+  for (int i = 0; i < 4; ++i) {  // sunrise comes 4 minutes earlier a degree east
+    const auto next = orbel::NextOccurrence(orbel::ParseEventKind("sunrise"), {0, lon, "given"},
+                                            orbel::FixedZone(0), target - 43200);
+    lon = std::remainder(lon + static_cast<double>(next->instant - target) / 240, 360);
+  }
+  const std::vector<std::string> place = {"--lat",  "0", "--lon", std::to_string(lon),
+                                          "--zone", "0"};
+  std::vector<std::string> args = {ORBEL_CLI_PATH, "wait", "sunrise"};
+  args.insert(args.end(), place.begin(), place.end());
+  const auto started = std::chrono::steady_clock::now();
+  const run_program::Ended waited = run_program::Run(args, {}, seconds(20));
+  const double took =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  EXPECT_EQ(waited.status, 0) << waited.err;
+  EXPECT_EQ(waited.err.rfind("orbel-cli: waiting until ", 0), 0u) << waited.err;
+  EXPECT_GT(took, 1);
+  EXPECT_LT(took, 8);
+
+  // --dry-run: "2026-12-08 15:23:01 UTC+00:00, sunset at 15:53:01 - 00:30, in ...".
+  const std::string dry = RunCli({"wait", "sunset", "--offset", "-00:30", "--lat", "0", "--lon",
+                                  "0", "--zone", "0", "--dry-run"})
+                              .out;
+  const auto secondsOf = [](const std::string& t) {
+    return std::stoi(t.substr(0, 2)) * 3600 + std::stoi(t.substr(3, 2)) * 60 +
+           std::stoi(t.substr(6));
+  };
+  ASSERT_NE(dry.find(", sunset at "), std::string::npos) << dry;
+  EXPECT_EQ(
+      (secondsOf(dry.substr(dry.find(" at ") + 4, 8)) - secondsOf(dry.substr(11, 8)) + 86400) %
+          86400,
+      1800)
+      << dry;
+
+  args[2] = "sunset";  // twelve hours away: ended by a signal
+  run_program::Child sunset(args);
+  usleep(300000);
+  sunset.Signal(SIGTERM);
+  EXPECT_EQ(sunset.Wait(seconds(5)).signal, SIGTERM);
+
+  if (std::strlen(FAKETIME_LIBRARY) > 0) {
+    const std::string stamp = TempPath("faketime");
+    WriteFile(stamp, "@2026-06-21 02:00:00\n");  // 43 minutes before sunrise in Berlin
+    run_program::Options faked;
+    faked.env = {{"TZ", "UTC0"},
+                 {"LD_PRELOAD", FAKETIME_LIBRARY},
+                 {"FAKETIME_TIMESTAMP_FILE", stamp},
+                 {"FAKETIME_NO_CACHE", "1"}};
+    run_program::Child berlin(
+        {ORBEL_CLI_PATH, "wait", "sunrise", "--lat", "52.52", "--lon", "13.405", "--zone", "0"},
+        faked);
+    usleep(1500000);
+    WriteFile(stamp, "@2026-06-21 02:50:00\n");
+    EXPECT_EQ(berlin.Wait(seconds(8)).status, 0) << "the clock set forward did not end the wait";
+    std::remove(stamp.c_str());
+  }
+
+  if (!NearAnEquinox(6)) {
+    const run_program::Ended none =
+        RunCli({"wait", "sunrise", "--lat", "89.9", "--lon", "0", "--zone", "0", "--within", "1"});
+    EXPECT_EQ(none.status, 3);
+    EXPECT_EQ(none.err, "orbel-cli: no sunrise within 1 day at 89°54'00\"N 0°00'00\"E\n");
+  }
+}
+
+// is-up prints nothing and answers by its status: the sun is up at exactly
+// one of the poles away from the equinoxes.
+TEST(CliEndToEnd, IsUpAnswersByItsStatus) {
+  if (NearAnEquinox(6)) GTEST_SKIP() << "the sun is on the horizon at both poles";
+  const run_program::Ended north = RunCli({"is-up", "sun", "--lat", "89.9", "--lon", "0"});
+  const run_program::Ended south = RunCli({"is-up", "sun", "--lat", "-89.9", "--lon", "0"});
+  EXPECT_EQ(north.out + north.err + south.out + south.err, "");
+  EXPECT_EQ(north.status + south.status, 1);
 }
 
 TEST(CliEndToEnd, BatchExitStatus) {

@@ -40,7 +40,7 @@ size_t ColumnOf(const std::string& line, const std::string& needle) {
 }
 
 orbel::Table MakeTable(int year, orbel::Place place, const orbel::Zone& zone) {
-  orbel::Table table{year, place, zone.name, {}};
+  orbel::Table table{year, place, zone.name, -1, {}};
   for (const Date& date : orbel::DatesOfYear(year)) {
     table.days.push_back(orbel::ComputeDay(date, place, zone));
   }
