@@ -116,17 +116,21 @@ CivilDay MakeCivilDay(const Date& date, const Zone& zone) {
   return day;
 }
 
-HorizonDay ScanHorizon(const CivilDay& day, const Place& place, Horizon horizon) {
+DayQuery EngineQuery(const Date& date, const Place& place, int offset) {
   // The event queries read every date before 1583 as Julian.
-  const Date engineDate = EngineDate(day.date);
+  const Date engineDate = EngineDate(date);
+  return DayQuery{static_cast<uint32_t>(engineDate.day),
+                  static_cast<uint32_t>(engineDate.month),
+                  static_cast<uint32_t>(engineDate.year),
+                  place.latitude,
+                  place.longitude,
+                  EngineZone(offset)};
+}
+
+HorizonDay ScanHorizon(const CivilDay& day, const Place& place, Horizon horizon) {
   HorizonDay scanned;
   for (const int offset : day.offsets) {
-    const DayQuery query{static_cast<uint32_t>(engineDate.day),
-                         static_cast<uint32_t>(engineDate.month),
-                         static_cast<uint32_t>(engineDate.year),
-                         place.latitude,
-                         place.longitude,
-                         EngineZone(offset)};
+    const DayQuery query = EngineQuery(day.date, place, offset);
     scanned.scans.push_back(horizon == Horizon::kMoon ? MoonDay(query)
                                                       : SunDay(query, ZenithDistance(horizon)));
     const BodyDay& scan = scanned.scans.back();

@@ -38,6 +38,11 @@ struct CivilDay {
 
 CivilDay MakeCivilDay(const Date& date, const Zone& zone);
 
+// The engine's query for a date, a place and an offset in force: the date the
+// event queries read (Julian for 1582 after the reform) and the offset as
+// the engine's zone.
+DayQuery EngineQuery(const Date& date, const Place& place, int offset);
+
 // A crossing of the day with its instant (seconds since 1970, UTC) and the
 // offset of the scan that found it, which is in force at that instant.
 struct DayCrossing {

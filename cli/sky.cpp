@@ -123,17 +123,10 @@ std::string TwilightBand(const Place& place, const Zone& zone, int64_t instant) 
 }
 
 SkyPosition PositionAt(Horizon body, const Place& place, const Zone& zone, int64_t instant) {
-  const Date date = EngineDate(LocalDate(zone, instant));
+  const Date date = LocalDate(zone, instant);
   const int offset = zone.at(instant).value_or(ZoneState{0, ""}).offset;
-  const DayQuery query{static_cast<uint32_t>(date.day),
-                       static_cast<uint32_t>(date.month),
-                       static_cast<uint32_t>(date.year),
-                       place.latitude,
-                       place.longitude,
-                       EngineZone(offset)};
-  const DayStart start = StartOfDay(query);
-  const double hours =
-      static_cast<double>(instant - (DayNumber(LocalDate(zone, instant)) * 86400 - offset)) / 3600;
+  const DayStart start = StartOfDay(EngineQuery(date, place, offset));
+  const double hours = static_cast<double>(instant - (DayNumber(date) * 86400 - offset)) / 3600;
   double ra = 0, dec = 0, distance = 0;
   if (body == Horizon::kMoon) {
     MoonPosition(start.midnight + hours / 24, ra, dec, distance);
