@@ -40,6 +40,7 @@
 #include "place.h"
 #include "report.h"
 #include "saved_place.h"
+#include "phases.h"
 #include "sky.h"
 #include "zone.h"
 
@@ -67,7 +68,7 @@ struct PlaceOptions {
 };
 
 struct DayOptions {
-  std::string date;
+  std::string date, at;
   PlaceOptions place;
   bool json = false;
   bool twilight = false;
@@ -176,13 +177,27 @@ PlaceAndZone ResolvePlace(const PlaceOptions& options) {
   return result;
 }
 
+// "HH:MM", 00:00 to 23:59, into minutes after midnight.
+int ParseClockTime(std::string_view text) {
+  const auto digit = [&](size_t i) { return text[i] >= '0' && text[i] <= '9'; };
+  if (text.size() != 5 || text[2] != ':' || !digit(0) || !digit(1) || !digit(3) || !digit(4)) {
+    throw InputError("expected a clock time as HH:MM");
+  }
+  const int hours = (text[0] - '0') * 10 + (text[1] - '0');
+  const int minutes = (text[3] - '0') * 10 + (text[4] - '0');
+  if (hours > 23 || minutes > 59) throw InputError("not a time of the day");
+  return hours * 60 + minutes;
+}
+
 int RunDay(const DayOptions& options, const CLI::App& command) {
   const orbel::Date date = command.count("--date") > 0
                                ? ParseOption("--date", options.date, orbel::ParseDate)
                                : orbel::Today();
   const PlaceAndZone where = ResolvePlace(options.place);
-  const orbel::DayReport report =
-      orbel::ComputeDay(date, where.place, where.zone, options.twilight || options.json);
+  const int litMinutes =
+      command.count("--at") > 0 ? ParseOption("--at", options.at, ParseClockTime) : 12 * 60;
+  const orbel::DayReport report = orbel::ComputeDay(date, where.place, where.zone,
+                                                    options.twilight || options.json, litMinutes);
   if (options.json) {
     std::cout << orbel::DayToJson(report).dump(2) << '\n';
   } else {
@@ -210,6 +225,55 @@ int RunTable(const TableOptions& options) {
     orbel::WriteTableCsv(std::cout, table);
   } else {
     orbel::WriteTableText(std::cout, table);
+  }
+  return 0;
+}
+
+struct PhasesOptions {
+  std::string year;
+  PlaceOptions place;
+  bool json = false;
+  bool csv = false;
+};
+
+// Every principal phase of a year of the zone's calendar days.
+int RunPhases(const PhasesOptions& options) {
+  const int year = ParseOption("--year", options.year, orbel::ParseYear);
+  const PlaceAndZone where = ResolvePlace(options.place);
+  const int64_t from = orbel::MakeCivilDay({year, 1, 1}, where.zone).start;
+  const int64_t to = year < orbel::kMaxYear
+                         ? orbel::MakeCivilDay({year + 1, 1, 1}, where.zone).start
+                         : orbel::MakeCivilDay({year, 12, 31}, where.zone).end;
+  const std::vector<orbel::PhaseInstant> phases = orbel::PhasesBetween(from, to);
+  if (options.json) {
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    for (const orbel::PhaseInstant& p : phases) {
+      list.push_back({{"phase", orbel::PrincipalPhaseName(p.phase)},
+                      {"time", orbel::IsoMinute(where.zone, p.instant)}});
+    }
+    std::cout << nlohmann::ordered_json{{"year", year},
+                                        {"zone", where.zone.name.empty()
+                                                     ? nullptr
+                                                     : nlohmann::ordered_json(where.zone.name)},
+                                        {"phases", list}}
+                     .dump(2)
+              << '\n';
+    return 0;
+  }
+  if (options.csv) std::cout << "phase,time\n";
+  if (!options.csv) {
+    std::cout << "Moon phases of " << year << ", "
+              << (where.zone.name.empty() ? "fixed offset" : where.zone.name) << "\n";
+  }
+  for (const orbel::PhaseInstant& p : phases) {
+    if (options.csv) {
+      std::cout << orbel::PrincipalPhaseName(p.phase) << ','
+                << orbel::IsoMinute(where.zone, p.instant) << '\n';
+    } else {
+      const std::string iso = orbel::IsoMinute(where.zone, p.instant);
+      std::cout << orbel::LocalMinute(where.zone, p.instant) << " UTC" << iso.substr(16) << "  "
+                << orbel::PrincipalPhaseName(p.phase) << '\n';
+    }
   }
   return 0;
 }
@@ -460,6 +524,7 @@ int main(int argc, char** argv) {
       "  orbel-cli day --twilight --place berlin\n"
       "  orbel-cli wait sunset --offset -00:30 && echo lights\n"
       "  orbel-cli is-up sun && echo day\n"
+      "  orbel-cli phases --year 2026\n"
       "Exit status: 0 done (is-up: the body is up); 1 rejected batch lines, output or a "
       "picture not written (is-up: down); 2 a usage error; 3 wait found no event within a "
       "year.");
@@ -467,6 +532,9 @@ int main(int argc, char** argv) {
   DayOptions dayOptions;
   CLI::App* day = app.add_subcommand("day", "Report of one date and place");
   day->add_option("--date", dayOptions.date, "Date (default: today)")->type_name("YYYY-MM-DD");
+  day->add_option("--at", dayOptions.at,
+                  "Local clock time of the moon's lit percentage (default 12:00)")
+      ->type_name("HH:MM");
   AddPlaceOptions(*day, dayOptions.place);
   day->add_flag("--json", dayOptions.json,
                 "Write the report as one JSON object (twilight always included)");
@@ -516,6 +584,21 @@ int main(int argc, char** argv) {
                        std::to_string(orbel::DefaultBatchJobs()) +
                        " here); lines typed at a terminal are answered one at a time")
       ->type_name("N");
+
+  PhasesOptions phasesOptions;
+  CLI::App* phases = app.add_subcommand(
+      "phases", "New, first quarter, full and last quarter moons of a year, to the minute");
+  phases->add_option("--year", phasesOptions.year, "Year, 1 to 9999")
+      ->type_name("YYYY")
+      ->required();
+  AddPlaceOptions(*phases, phasesOptions.place);
+  CLI::Option* phasesJson = phases->add_flag("--json", phasesOptions.json, "Write JSON");
+  phasesJson->excludes(phases->add_flag("--csv", phasesOptions.csv, "Write CSV"));
+  phases->footer(
+      "The instants when the moon's ecliptic longitude is 0, 90, 180 and 270 degrees from the "
+      "sun's, from the engine's own series, on the zone's clock; dates in the calendar in use. "
+      "The place options only choose the zone (with --place). Example:\n"
+      "  orbel-cli phases --year 2026 --tz Europe/Berlin");
 
   WaitOptions waitOptions;
   CLI::App* wait = app.add_subcommand(
@@ -596,6 +679,8 @@ int main(int argc, char** argv) {
   try {
     if (*table) {
       status = RunTable(tableOptions);
+    } else if (*phases) {
+      status = RunPhases(phasesOptions);
     } else if (*wait) {
       status = RunWait(waitOptions, *wait);
     } else if (*now) {

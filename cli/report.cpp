@@ -10,6 +10,7 @@
 #include "day_scan.h"
 #include "event_types.h"
 #include "moon_age.h"
+#include "phases.h"
 #include "moon_events.h"
 #include "phase_name.h"
 #include "sun_events.h"
@@ -150,7 +151,8 @@ nlohmann::ordered_json ZoneToJson(const DayReport& report) {
 
 }  // namespace
 
-DayReport ComputeDay(const Date& date, const Place& place, const Zone& zone, bool twilight) {
+DayReport ComputeDay(const Date& date, const Place& place, const Zone& zone, bool twilight,
+                     int litMinutes) {
   const CivilDay day = MakeCivilDay(date, zone);
   DayReport report{};
   report.date = date;
@@ -171,6 +173,20 @@ DayReport ComputeDay(const Date& date, const Place& place, const Zone& zone, boo
     report.twilight[i] = {PickEvent(day, scanned, horizon, CrossingKind::kRise),
                           PickEvent(day, scanned, horizon, CrossingKind::kSet)};
   }
+  // The lit fraction at the clock time asked for, read with the offset that
+  // shows it (the noon offset for a skipped time), and the next phase.
+  int litOffset = report.noonOffset;
+  for (const int offset : day.offsets) {
+    if (day.Shows(litMinutes, offset)) litOffset = offset;
+  }
+  const int64_t litInstant = day.midnight + int64_t{litMinutes} * 60 - litOffset;
+  report.illuminated = IlluminatedAt(litInstant);
+  report.litMinutes = litMinutes;
+  const PhaseInstant next = NextPhase(litInstant);
+  report.nextPhase = PrincipalPhaseName(next.phase);
+  report.nextPhaseTime = LocalMinute(zone, next.instant) + " UTC" +
+                         FormatOffset(zone.at(next.instant).value_or(ZoneState{0, ""}).offset);
+  report.nextPhaseIso = IsoMinute(zone, next.instant);
   // The moon age reads dates of 1582 after the reform as Gregorian already.
   report.moonAge = MoonAge(static_cast<uint8_t>(date.day), static_cast<uint8_t>(date.month),
                            static_cast<uint32_t>(date.year));
@@ -229,6 +245,11 @@ std::string FormatDayText(const DayReport& report) {
   }
   text += "  " + PadRight("Moon age", 11) + PadRight(AgeText(report.moonAge), 11) +
           PhaseName(report.moonAge) + " (" + EnglishPhaseName(report.moonAge) + ")\n";
+  char lit[64];
+  std::snprintf(lit, sizeof lit, "%.1f%% lit at %02d:%02d", report.illuminated * 100,
+                report.litMinutes / 60, report.litMinutes % 60);
+  text += "  " + PadRight("Moon", 11) + lit + "\n";
+  text += "  " + PadRight("Next phase", 11) + report.nextPhase + ", " + report.nextPhaseTime + "\n";
   return text;
 }
 
@@ -249,9 +270,14 @@ nlohmann::ordered_json DayToJson(const DayReport& report) {
     }
     json["twilight"] = std::move(twilight);
   }
+  char at[16];
+  std::snprintf(at, sizeof at, "%02d:%02d", report.litMinutes / 60, report.litMinutes % 60);
   json["moon"] = {{"age", report.moonAge},
                   {"phase", PhaseName(report.moonAge)},
-                  {"phase_english", EnglishPhaseName(report.moonAge)}};
+                  {"phase_english", EnglishPhaseName(report.moonAge)},
+                  {"illuminated", report.illuminated},
+                  {"illuminated_at", at},
+                  {"next_phase", {{"name", report.nextPhase}, {"time", report.nextPhaseIso}}}};
   return json;
 }
 

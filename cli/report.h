@@ -50,6 +50,13 @@ struct DayReport {
     Event dawn, dusk;
   } twilight[3];    // civil, nautical, astronomical
   int32_t moonAge;  // whole days since new moon
+  // The lit fraction of the moon's disc (0-1) at the local clock time
+  // `litMinutes` after midnight, and the next principal phase after it.
+  double illuminated;
+  int litMinutes;
+  std::string nextPhase;      // "full moon"
+  std::string nextPhaseTime;  // "2026-01-03 11:03 UTC+01:00"
+  std::string nextPhaseIso;   // "2026-01-03T11:03+01:00"
 };
 
 // The names of the twilight kinds, in the order of DayReport::twilight.
@@ -62,7 +69,10 @@ extern const char* const kTwilightNames[3];
 // A kind with none in the day has the message of the scan of local noon.
 // With `twilight`, also the civil, nautical and astronomical dawn and dusk.
 // Throws InputError when the zone cannot tell its offset on the date.
-DayReport ComputeDay(const Date& date, const Place& place, const Zone& zone, bool twilight = false);
+// The lit fraction is taken at `litMinutes` after local midnight (noon unless
+// given).
+DayReport ComputeDay(const Date& date, const Place& place, const Zone& zone, bool twilight = false,
+                     int litMinutes = 12 * 60);
 
 // "Asia/Kolkata, UTC+05:30"; "UTC+05:30" for a fixed offset; both offsets on
 // a day when the clocks change.

@@ -58,7 +58,9 @@ TEST(DayReport, FourteenthOfDecember1999AtTheDefaultPlace) {
             "  Sunset     16:27      azimuth 234.5°\n"
             "  Moonrise   12:17      azimuth 109.4°\n"
             "  Moonset    22:46      azimuth 253.1°\n"
-            "  Moon age   6 days     Zunehmender Mond (waxing moon)\n");
+            "  Moon age   6 days     Zunehmender Mond (waxing moon)\n"
+            "  Moon       34.2% lit at 12:00\n"
+            "  Next phase first quarter, 1999-12-16 01:56 UTC+01:00\n");
   const nlohmann::ordered_json json = orbel::DayToJson(report);
   EXPECT_EQ(json["date"], "1999-12-14");
   EXPECT_EQ(json["zone"], (nlohmann::ordered_json{{"name", nullptr},

@@ -7,6 +7,7 @@
 #include <tuple>
 #include <utility>
 
+#include "phases.h"
 #include "sun_events.h"
 
 namespace {
@@ -89,6 +90,40 @@ TEST(IsUp, AgreesWithThePrintedTimes) {
   const SkyPosition noon = orbel::PositionAt(Horizon::kSun, kBerlin, zone, midnight + 13 * 3600);
   EXPECT_NEAR(noon.altitude, 90 - 52.52 + 23.44, 0.5);  // the solstice's highest sun
   EXPECT_NEAR(noon.azimuth, 180, 10);
+}
+
+// Principal phases against published instants, within the accuracy target of
+// 35 minutes, with the lit fraction there; a year's list in the order the
+// phases follow each other.
+TEST(Phases, PublishedInstantsTheLitFractionAndAYearsList) {
+  const struct {
+    PrincipalPhase phase;
+    int64_t instant;
+    double lit;
+  } published[] = {
+      {kFullMoon, 1767434580, 1},        // 2026-01-03 10:03 UT
+      {kLastQuarter, 1712027700, 0.5},   // 2024-04-02 03:15 UT
+      {kNewMoon, 1712600460, 0},         // 2024-04-08 18:21 UT, a total solar eclipse
+      {kFirstQuarter, 1713208380, 0.5},  // 2024-04-15 19:13 UT
+      {kFullMoon, 1713916140, 1},        // 2024-04-23 23:49 UT
+  };
+  for (const auto& p : published) {
+    const orbel::PhaseInstant found = orbel::NextPhase(p.instant - 2 * 3600);
+    EXPECT_EQ(found.phase, p.phase) << p.instant;
+    EXPECT_LE(std::llabs(found.instant - p.instant), 35 * 60) << p.instant;
+    EXPECT_NEAR(orbel::IlluminatedAt(p.instant), p.lit, 0.02) << p.instant;
+  }
+  // The lit fraction of a report is taken at its local clock time.
+  EXPECT_EQ(orbel::ComputeDay({2026, 1, 3}, kBerlin, orbel::FixedZone(0), false, 603).illuminated,
+            orbel::IlluminatedAt(1767434580));
+  const std::vector<orbel::PhaseInstant> year = orbel::PhasesBetween(
+      orbel::DayNumber({2026, 1, 1}) * 86400, orbel::DayNumber({2027, 1, 1}) * 86400);
+  ASSERT_EQ(year.size(), 50u);
+  for (size_t i = 1; i < year.size(); ++i) {
+    EXPECT_EQ(year[i].phase, (year[i - 1].phase + 1) % 4) << i;
+    EXPECT_NEAR(year[i].instant - year[i - 1].instant, 7.38 * 86400, 1.2 * 86400) << i;
+  }
+  EXPECT_EQ(orbel::IsoMinute(orbel::FixedZone(3600), year[0].instant), "2026-01-03T11:06+01:00");
 }
 
 }  // namespace
