@@ -17,6 +17,12 @@
 // --twilight instead compares our civil, nautical and astronomical dawn and
 // dusk with PyEphem's, day by day at the tables' places, days and zones (no
 // published table lists them); --by-table adds the figures per place.
+//
+//   orbel_accuracy FOLDER --phases [--python PATH] [--pyephem-phases PATH]
+//
+// --phases compares our principal-phase instants, and PyEphem's, with the
+// published list in FOLDER (astronomy-engine_moonphases.txt), and our lit
+// fraction of the Moon with PyEphem's at instants spread over 1800-2100.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -25,6 +31,7 @@
 #include <iostream>
 #include <map>
 #include <optional>
+#include <random>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -34,6 +41,7 @@
 
 #include "accuracy_stats.h"
 #include "civil_days.h"
+#include "lunar_phase.h"
 #include "moon_events.h"
 #include "sun_events.h"
 #include "usno_tables.h"
@@ -54,8 +62,10 @@ struct Options {
   bool unmatched = false;
   bool pyephem = true;
   bool twilight = false;
+  bool phases = false;
   std::string python = "/usr/bin/python3";
   std::string helper = ORBEL_PYEPHEM_HELPER;
+  std::string phasesHelper = ORBEL_PYEPHEM_PHASES;
 };
 
 // --------------------------------------------------------------- the methods
@@ -315,6 +325,169 @@ int RunTwilight(const Options& options, const std::vector<Series>& series) {
   return 0;
 }
 
+// --------------------------------------------------------------- moon phases
+
+const char* const kPhaseNames[] = {"New moon", "First quarter", "Full moon", "Last quarter"};
+const char* const kPhaseList = "astronomy-engine_moonphases.txt";
+// Both sides search from this many days before the published instant: like
+// phases are 29.5 days apart, so the next one found is the nearest.
+const double kPhaseLead = 2;
+const int kFractionInstants = 1000;
+const uint32_t kFractionSeed = 1800;
+
+// Answers of bench/pyephem_phases.py to request lines "ID ...", by ID; empty
+// when it cannot run or leaves a request unanswered.
+std::optional<std::vector<double>> AskPyEphemPhases(const std::vector<std::string>& requests,
+                                                    const Options& options, std::string* why) {
+  char path[] = "/tmp/orbel-accuracy-XXXXXX";
+  const int fd = mkstemp(path);
+  if (fd < 0) {
+    *why = "cannot create a temporary file";
+    return std::nullopt;
+  }
+  close(fd);
+  {
+    std::ofstream request(path);
+    for (size_t i = 0; i < requests.size(); ++i) request << i << ' ' << requests[i] << '\n';
+  }
+  const std::string command =
+      "'" + options.python + "' '" + options.phasesHelper + "' < '" + std::string(path) + "'";
+  FILE* pipe = popen(command.c_str(), "r");
+  std::vector<double> answers(requests.size(), std::nan(""));
+  if (pipe != nullptr) {
+    char line[256];
+    size_t id = 0;
+    double value = 0;
+    while (std::fgets(line, sizeof line, pipe) != nullptr) {
+      if (std::sscanf(line, "%zu %lf", &id, &value) == 2 && id < answers.size()) {
+        answers[id] = value;
+      }
+    }
+  }
+  const int status = pipe != nullptr ? pclose(pipe) : -1;
+  std::remove(path);
+  if (status != 0 ||
+      std::any_of(answers.begin(), answers.end(), [](double a) { return std::isnan(a); })) {
+    *why = command + " failed (is python3-ephem installed?)";
+    return std::nullopt;
+  }
+  return answers;
+}
+
+std::string FineCell(const std::vector<double>& differences, int decimals) {
+  const FineSpread s = SpreadOfValues(differences);
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f / %.*f / %.*f", decimals, s.median, decimals, s.p95,
+                decimals, s.max);
+  return text;
+}
+
+// "YYYY-MM-DD hh:mm UT" of an instant in days from J2000.0.
+std::string InstantText(double d) {
+  const int64_t minute = std::llround((d + 0.5) * 1440);
+  const int64_t day = FloorDiv(minute, 1440);
+  const CivilDate c = CivilFromDays(day);
+  char text[40];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02lld:%02lld UT", c.year, c.month, c.day,
+                static_cast<long long>((minute - day * 1440) / 60),
+                static_cast<long long>((minute - day * 1440) % 60));
+  return text;
+}
+
+// Our principal-phase instants and PyEphem's against the published list, then
+// our lit fraction against PyEphem's.
+int RunPhases(const Options& options) {
+  const std::string path = options.folder + "/" + kPhaseList;
+  std::ifstream file(path);
+  if (!file) {
+    std::cerr << "orbel_accuracy: cannot read " << path << '\n';
+    return 1;
+  }
+  const std::vector<PublishedPhase> listed = ReadPhaseList(file, kPhaseList);
+  if (listed.empty()) {
+    std::cerr << "orbel_accuracy: no phases in " << path << '\n';
+    return 1;
+  }
+
+  // Instants 1800-01-01 to 2101-01-01, one in each of kFractionInstants equal
+  // stretches at a fixed-seed place within it, so that they fall on every
+  // age of the Moon.
+  const double first = static_cast<double>(DaysFromCivil(1800, 1, 1)) - 0.5;
+  const double span = static_cast<double>(DaysFromCivil(2101, 1, 1) - DaysFromCivil(1800, 1, 1));
+  std::mt19937 spread(kFractionSeed);
+  std::vector<double> instants;
+  for (int i = 0; i < kFractionInstants; ++i) {
+    instants.push_back(first + (i + spread() / 4294967296.0) * span / kFractionInstants);
+  }
+
+  std::vector<std::string> requests;
+  char request[64];
+  for (const PublishedPhase& p : listed) {
+    std::snprintf(request, sizeof request, "p %d %.9f", p.quarter, p.day - kPhaseLead);
+    requests.push_back(request);
+  }
+  for (const double d : instants) {
+    std::snprintf(request, sizeof request, "f %.9f", d);
+    requests.push_back(request);
+  }
+  std::string why;
+  const auto theirs = AskPyEphemPhases(requests, options, &why);
+  if (!theirs) {
+    std::cerr << "orbel_accuracy: " << why << '\n';
+    return 1;
+  }
+
+  // Differences in minutes, method minus list: [quarter][method], 4 = all.
+  std::vector<double> minutes[5][2];
+  double worst = 0, worstAt = 0;
+  for (size_t i = 0; i < listed.size(); ++i) {
+    const PublishedPhase& p = listed[i];
+    const double ours =
+        NextPrincipalPhase(p.day - kPhaseLead, static_cast<PrincipalPhase>(p.quarter));
+    const double differences[2] = {(ours - p.day) * 1440, ((*theirs)[i] - p.day) * 1440};
+    for (int m = 0; m < 2; ++m) {
+      minutes[p.quarter][m].push_back(differences[m]);
+      minutes[4][m].push_back(differences[m]);
+    }
+    if (std::fabs(differences[0]) > std::fabs(worst)) {
+      worst = differences[0];
+      worstAt = p.day;
+    }
+  }
+  std::cout << "Principal phases against the published list (" << listed.size()
+            << " instants, 1800-2100): median / 95th percentile / maximum of the absolute "
+               "difference in minutes.\n\n| Phase | Compared | Orbel | PyEphem |\n"
+               "|---|---:|---|---|\n";
+  for (int q = 0; q < 5; ++q) {
+    std::cout << "| " << (q < 4 ? kPhaseNames[q] : "All") << " | " << minutes[q][0].size() << " | "
+              << FineCell(minutes[q][0], 1) << " | " << FineCell(minutes[q][1], 1) << " |\n";
+  }
+  double bias = 0;
+  for (const double m : minutes[4][0]) bias += m;
+  std::printf("\nOrbel's mean signed difference: %+.1f minutes; largest %+.1f minutes, at %s.\n",
+              bias / static_cast<double>(minutes[4][0].size()), worst,
+              InstantText(worstAt).c_str());
+
+  std::vector<double> points;
+  double worstPoints = 0, worstPointsAt = 0;
+  for (size_t i = 0; i < instants.size(); ++i) {
+    const double d = 100 * (LunarPhaseAt(instants[i]).illuminated - (*theirs)[listed.size() + i]);
+    points.push_back(d);
+    if (std::fabs(d) > std::fabs(worstPoints)) {
+      worstPoints = d;
+      worstPointsAt = instants[i];
+    }
+  }
+  std::printf(
+      "\nLit fraction against PyEphem at %d instants spread over 1800-2100: median / 95th "
+      "percentile / maximum of the absolute difference in percentage points.\n\n"
+      "| Instants | Orbel − PyEphem |\n|---:|---|\n| %zu | %s |\n\n"
+      "Largest: %+.2f points, at %s.\n",
+      kFractionInstants, points.size(), FineCell(points, 2).c_str(), worstPoints,
+      InstantText(worstPointsAt).c_str());
+  return 0;
+}
+
 // --------------------------------------------------------------- the report
 
 struct Group {
@@ -356,6 +529,7 @@ std::string LocalText(int64_t day, int64_t minute, int zone) {
 }
 
 int Run(const Options& options) {
+  if (options.phases) return RunPhases(options);
   std::vector<std::string> skipped;
   const std::vector<Series> series = ReadTableFolder(options.folder, &skipped);
   if (series.empty()) {
@@ -488,7 +662,8 @@ void Usage() {
   std::cerr << "usage: orbel_accuracy FOLDER [--window MINUTES] [--by-table] [--unmatched]\n"
                "                      [--python PATH] [--pyephem-helper PATH] [--no-pyephem]\n"
                "       orbel_accuracy FOLDER --twilight [--by-table] [--python PATH]\n"
-               "                      [--pyephem-helper PATH]\n";
+               "                      [--pyephem-helper PATH]\n"
+               "       orbel_accuracy FOLDER --phases [--python PATH] [--pyephem-phases PATH]\n";
 }
 
 }  // namespace
@@ -512,6 +687,10 @@ int main(int argc, char** argv) {
       options.pyephem = false;
     } else if (arg == "--twilight") {
       options.twilight = true;
+    } else if (arg == "--phases") {
+      options.phases = true;
+    } else if (arg == "--pyephem-phases" && hasValue) {
+      options.phasesHelper = argv[++i];
     } else if (arg == "-h" || arg == "--help") {
       Usage();
       return 0;

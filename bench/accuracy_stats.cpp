@@ -93,19 +93,33 @@ void Accumulate(Comparison& a, const Comparison& b) {
   a.days.missing += b.days.missing;
 }
 
-Spread SpreadOf(const std::vector<int64_t>& differences) {
-  Spread s;
+namespace {
+
+// Median, 95th percentile and maximum of the absolute values by nearest rank:
+// the ceil(p * n)-th value, counted from 1.
+template <typename Result, typename T>
+Result NearestRanks(const std::vector<T>& differences) {
+  Result s;
   if (differences.empty()) return s;
-  std::vector<int64_t> sorted;
-  for (const int64_t d : differences) sorted.push_back(std::llabs(d));
+  std::vector<T> sorted;
+  for (const T d : differences) sorted.push_back(d < 0 ? -d : d);
   std::sort(sorted.begin(), sorted.end());
   const size_t n = sorted.size();
-  // Nearest rank: the ceil(p * n)-th value, counted from 1.
   const auto rank = [n](size_t percent) { return (percent * n + 99) / 100; };
   s.median = sorted[rank(50) - 1];
   s.p95 = sorted[rank(95) - 1];
   s.max = sorted.back();
   return s;
+}
+
+}  // namespace
+
+Spread SpreadOf(const std::vector<int64_t>& differences) {
+  return NearestRanks<Spread>(differences);
+}
+
+FineSpread SpreadOfValues(const std::vector<double>& differences) {
+  return NearestRanks<FineSpread>(differences);
 }
 
 }  // namespace orbel_bench

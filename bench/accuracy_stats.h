@@ -59,4 +59,13 @@ struct Spread {
 };
 Spread SpreadOf(const std::vector<int64_t>& differences);
 
+// The same for differences that are not whole numbers (minutes of a phase
+// instant, percentage points of a lit fraction).
+struct FineSpread {
+  double median = 0;
+  double p95 = 0;
+  double max = 0;
+};
+FineSpread SpreadOfValues(const std::vector<double>& differences);
+
 }  // namespace orbel_bench

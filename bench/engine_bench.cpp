@@ -2,12 +2,15 @@
 // every change of its fields, and the answer to one line of `orbel-cli batch`.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <vector>
 
 #include "batch.h"
 #include "bench_cases.h"
+#include "civil_days.h"
+#include "lunar_phase.h"
 #include "moon_events.h"
 #include "sun_events.h"
 
@@ -43,5 +46,26 @@ void BM_BatchLine_Orbel(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_BatchLine_Orbel);
+
+// A year's phase list: every new moon, first quarter, full moon and last
+// quarter of 2026 (about fifty instants) in time order.
+void BM_YearPhases_Orbel(benchmark::State& state) {
+  const double first = static_cast<double>(orbel_bench::DaysFromCivil(2026, 1, 1)) - 0.5;
+  const double end = static_cast<double>(orbel_bench::DaysFromCivil(2027, 1, 1)) - 0.5;
+  std::vector<double> instants;
+  for (auto _ : state) {
+    instants.clear();
+    for (const PrincipalPhase phase : {kNewMoon, kFirstQuarter, kFullMoon, kLastQuarter}) {
+      for (double t = NextPrincipalPhase(first, phase); t < end;
+           t = NextPrincipalPhase(t + 1, phase)) {
+        instants.push_back(t);
+      }
+    }
+    std::sort(instants.begin(), instants.end());
+    benchmark::DoNotOptimize(instants.data());
+  }
+  state.counters["instants"] = static_cast<double>(instants.size());
+}
+BENCHMARK(BM_YearPhases_Orbel);
 
 }  // namespace

@@ -270,6 +270,26 @@ Series ReadUsnoRiseTransitSet(std::istream& in, const std::string& name) {
   return s;
 }
 
+std::vector<PublishedPhase> ReadPhaseList(std::istream& in, const std::string& name) {
+  static const std::regex kLine(
+      R"re(^\s*([0-3])\s+(-?\d{4})-(\d\d)-(\d\d)T(\d\d):(\d\d):(\d\d(?:\.\d+)?)Z\s*$)re");
+  std::vector<PublishedPhase> phases;
+  std::string line;
+  for (int number = 1; std::getline(in, line); ++number) {
+    if (Trim(line).empty()) continue;
+    std::smatch m;
+    if (!std::regex_match(line, m, kLine)) Fail(name, number, "not \"Q YYYY-MM-DDTHH:MM:SSZ\"");
+    const int year = std::stoi(m[2]), month = std::stoi(m[3]), day = std::stoi(m[4]);
+    if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month)) {
+      Fail(name, number, "no such date");
+    }
+    const double seconds = std::stoi(m[5]) * 3600.0 + std::stoi(m[6]) * 60.0 + std::stod(m[7]);
+    phases.push_back({std::stoi(m[1]), static_cast<double>(DaysFromCivil(year, month, day)) - 0.5 +
+                                           seconds / 86400});
+  }
+  return phases;
+}
+
 std::vector<Series> ReadTableFolder(const std::string& folder, std::vector<std::string>* skipped) {
   std::vector<std::filesystem::path> files;
   for (const auto& entry : std::filesystem::directory_iterator(folder)) {

@@ -35,6 +35,12 @@ struct Series {
   std::vector<TableEvent> events;  // in table order
 };
 
+// A principal phase of the Moon as a published list gives it.
+struct PublishedPhase {
+  int quarter;  // 0 new moon, 1 first quarter, 2 full moon, 3 last quarter
+  double day;   // universal time, days from 2000-01-01 12:00 (J2000.0)
+};
+
 // A malformed table; what() names the file and line.
 class TableError : public std::runtime_error {
  public:
@@ -61,5 +67,9 @@ Series ReadUsnoRiseTransitSet(std::istream& in, const std::string& name);
 // Reads every table of a known format in a folder, in name order. Files of
 // other formats are listed in skipped.
 std::vector<Series> ReadTableFolder(const std::string& folder, std::vector<std::string>* skipped);
+
+// Lines "Q YYYY-MM-DDTHH:MM:SS[.fff]Z" in universal time, Q the quarter (the
+// phase list of cosinekitty/astronomy); blank lines are skipped.
+std::vector<PublishedPhase> ReadPhaseList(std::istream& in, const std::string& name);
 
 }  // namespace orbel_bench

@@ -231,6 +231,8 @@ def main():
     rows.append('| `orbel-cli batch`, peak memory, 10⁵ → 10⁶ lines | %s | %s | flat (%s) | | | |'
                 % (old_memory or '–', '; '.join(memory) or '–',
                    verdict(all(flats) if flats else None)))
+    rows.append('| Moon phases of a year (2026, 50 instants) | – | %s | | | | |'
+                % us(b.get('BM_YearPhases_Orbel')))
 
     today = datetime.date.today().isoformat()
     subject = commit_subject(args.before_ref)
@@ -332,6 +334,9 @@ def main():
                    jobs_note, 'one run' if runs == 1 else 'the median of %d runs' % runs,
                    '; '.join(batch_notes),
                    us(b.get('BM_BatchLine_Orbel'))))
+    out.append('- **Moon phases of a year**: every new moon, first quarter, full moon and last '
+               'quarter of 2026 through `NextPrincipalPhase`, each search started a day after '
+               'the last one found, then sorted (`BM_YearPhases_Orbel`). No peer figure.')
     out.append('')
     out.append('libnova is a benchmark-only dependency: `bench/CMakeLists.txt` finds it with '
                '`find_library` and leaves its benchmarks out when it is missing; the program '

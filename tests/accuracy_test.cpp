@@ -199,4 +199,23 @@ TEST(SpreadOf, NearestRankOfAbsoluteDifferences) {
   EXPECT_EQ(one.p95, 3);
 }
 
+// Phase instants count days from J2000.0, noon: the new moon of 6 January 2000
+// at 18:14 UT is day 5.2597.
+TEST(ReadPhaseList, UniversalTimeFromJ2000AndBadLines) {
+  std::istringstream in("0 2000-01-06T18:14:00.000Z\n\n3 1800-01-18T07:53:30Z\n");
+  const std::vector<PublishedPhase> p = ReadPhaseList(in, "phases");
+  ASSERT_EQ(p.size(), 2u);
+  EXPECT_EQ(p[0].quarter, 0);
+  EXPECT_NEAR(p[0].day, 5 + (18 * 60 + 14) / 1440.0 - 0.5, 1e-9);
+  EXPECT_EQ(p[1].quarter, 3);
+  EXPECT_NEAR(p[1].day, DaysFromCivil(1800, 1, 18) - 0.5 + (7 * 60 + 53.5) / 1440.0, 1e-9);
+  for (const char* bad : {"4 2000-01-06T18:14:00Z", "1 2001-02-29T00:00:00Z"}) {
+    std::istringstream line(bad);
+    EXPECT_THROW(ReadPhaseList(line, "phases"), TableError) << bad;
+  }
+  const FineSpread s = SpreadOfValues({-0.25, 1.5, -0.75});
+  EXPECT_EQ(s.median, 0.75);
+  EXPECT_EQ(s.max, 1.5);
+}
+
 }  // namespace
