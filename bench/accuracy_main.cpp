@@ -120,12 +120,11 @@ std::vector<MethodEvent> LibnovaEvents(const Series& s) {
 }
 #endif
 
-// PyEphem through bench/pyephem_events.py; empty when it cannot run. With
-// horizons (one per series, degrees) it gives the times the Sun's centre
-// crosses that altitude instead of the tables' rises and sets.
-std::optional<std::vector<std::vector<MethodEvent>>> PyEphemEvents(
-    const std::vector<Series>& series, const Options& options, std::string* why,
-    const std::vector<int>& horizons = {}) {
+// Runs a PyEphem helper script on request lines through a temporary file and
+// returns its output lines; empty, with the reason in `why`, when it fails.
+std::optional<std::vector<std::string>> RunPyEphemHelper(const std::string& helper,
+                                                         const std::string& requests,
+                                                         const Options& options, std::string* why) {
   char path[] = "/tmp/orbel-accuracy-XXXXXX";
   const int fd = mkstemp(path);
   if (fd < 0) {
@@ -133,40 +132,52 @@ std::optional<std::vector<std::vector<MethodEvent>>> PyEphemEvents(
     return std::nullopt;
   }
   close(fd);
-  {
-    std::ofstream request(path);
-    request.precision(12);
-    for (size_t i = 0; i < series.size(); ++i) {
-      const Series& s = series[i];
-      request << i << ' ' << (s.body == Body::kSun ? "sun" : "moon") << ' ' << s.latitude << ' '
-              << s.longitude << ' ' << (s.firstDay - 1) * 1440 + s.zone * 60 << ' '
-              << (s.lastDay + 2) * 1440 + s.zone * 60;
-      if (!horizons.empty()) request << ' ' << horizons[i];
-      request << '\n';
-    }
-  }
+  std::ofstream(path) << requests;
   const std::string command =
-      "'" + options.python + "' '" + options.helper + "' < '" + std::string(path) + "'";
+      "'" + options.python + "' '" + helper + "' < '" + std::string(path) + "'";
   FILE* pipe = popen(command.c_str(), "r");
-  std::vector<std::vector<MethodEvent>> events(series.size());
+  std::vector<std::string> lines;
   if (pipe != nullptr) {
     char line[256];
-    while (std::fgets(line, sizeof line, pipe) != nullptr) {
-      size_t id = 0;
-      char kind = 0;
-      double minute = 0;
-      if (std::sscanf(line, "%zu %c %lf", &id, &kind, &minute) != 3 || id >= series.size()) {
-        continue;
-      }
-      events[id].push_back(
-          EventAt(kind == 'r' ? Kind::kRise : Kind::kSet, minute, series[id].zone));
-    }
+    while (std::fgets(line, sizeof line, pipe) != nullptr) lines.push_back(line);
   }
   const int status = pipe != nullptr ? pclose(pipe) : -1;
   std::remove(path);
   if (status != 0) {
     *why = command + " failed (is python3-ephem installed?)";
     return std::nullopt;
+  }
+  return lines;
+}
+
+// PyEphem through bench/pyephem_events.py; empty when it cannot run. With
+// horizons (one per series, degrees) it gives the times the Sun's centre
+// crosses that altitude instead of the tables' rises and sets.
+std::optional<std::vector<std::vector<MethodEvent>>> PyEphemEvents(
+    const std::vector<Series>& series, const Options& options, std::string* why,
+    const std::vector<int>& horizons = {}) {
+  std::ostringstream request;
+  request.precision(12);
+  for (size_t i = 0; i < series.size(); ++i) {
+    const Series& s = series[i];
+    request << i << ' ' << (s.body == Body::kSun ? "sun" : "moon") << ' ' << s.latitude << ' '
+            << s.longitude << ' ' << (s.firstDay - 1) * 1440 + s.zone * 60 << ' '
+            << (s.lastDay + 2) * 1440 + s.zone * 60;
+    if (!horizons.empty()) request << ' ' << horizons[i];
+    request << '\n';
+  }
+  const std::optional<std::vector<std::string>> lines =
+      RunPyEphemHelper(options.helper, request.str(), options, why);
+  if (!lines) return std::nullopt;
+  std::vector<std::vector<MethodEvent>> events(series.size());
+  for (const std::string& line : *lines) {
+    size_t id = 0;
+    char kind = 0;
+    double minute = 0;
+    if (std::sscanf(line.c_str(), "%zu %c %lf", &id, &kind, &minute) == 3 && id < series.size()) {
+      events[id].push_back(
+          EventAt(kind == 'r' ? Kind::kRise : Kind::kSet, minute, series[id].zone));
+    }
   }
   for (auto& e : events) e = WithoutRepeats(std::move(e));
   return events;
@@ -339,36 +350,21 @@ const uint32_t kFractionSeed = 1800;
 // when it cannot run or leaves a request unanswered.
 std::optional<std::vector<double>> AskPyEphemPhases(const std::vector<std::string>& requests,
                                                     const Options& options, std::string* why) {
-  char path[] = "/tmp/orbel-accuracy-XXXXXX";
-  const int fd = mkstemp(path);
-  if (fd < 0) {
-    *why = "cannot create a temporary file";
-    return std::nullopt;
-  }
-  close(fd);
-  {
-    std::ofstream request(path);
-    for (size_t i = 0; i < requests.size(); ++i) request << i << ' ' << requests[i] << '\n';
-  }
-  const std::string command =
-      "'" + options.python + "' '" + options.phasesHelper + "' < '" + std::string(path) + "'";
-  FILE* pipe = popen(command.c_str(), "r");
+  std::ostringstream request;
+  for (size_t i = 0; i < requests.size(); ++i) request << i << ' ' << requests[i] << '\n';
+  const std::optional<std::vector<std::string>> lines =
+      RunPyEphemHelper(options.phasesHelper, request.str(), options, why);
+  if (!lines) return std::nullopt;
   std::vector<double> answers(requests.size(), std::nan(""));
-  if (pipe != nullptr) {
-    char line[256];
+  for (const std::string& line : *lines) {
     size_t id = 0;
     double value = 0;
-    while (std::fgets(line, sizeof line, pipe) != nullptr) {
-      if (std::sscanf(line, "%zu %lf", &id, &value) == 2 && id < answers.size()) {
-        answers[id] = value;
-      }
+    if (std::sscanf(line.c_str(), "%zu %lf", &id, &value) == 2 && id < answers.size()) {
+      answers[id] = value;
     }
   }
-  const int status = pipe != nullptr ? pclose(pipe) : -1;
-  std::remove(path);
-  if (status != 0 ||
-      std::any_of(answers.begin(), answers.end(), [](double a) { return std::isnan(a); })) {
-    *why = command + " failed (is python3-ephem installed?)";
+  if (std::any_of(answers.begin(), answers.end(), [](double a) { return std::isnan(a); })) {
+    *why = options.phasesHelper + " left requests unanswered";
     return std::nullopt;
   }
   return answers;
