@@ -37,16 +37,13 @@
 #include "clock.h"
 #include "moon_age.h"
 #include "phase.h"
+#include "orbel_version.h"
 #include "place.h"
 #include "report.h"
 #include "saved_place.h"
 #include "phases.h"
 #include "sky.h"
 #include "zone.h"
-
-#ifndef ORBEL_VERSION
-#define ORBEL_VERSION "unknown"
-#endif
 
 namespace {
 
@@ -511,7 +508,7 @@ int main(int argc, char** argv) {
       "Orbel: local clock times and azimuths of sunrise, sunset, moonrise and moonset, and the "
       "moon's age, for one date and place. Without a command: today's report, like \"day\".",
       "orbel-cli"};
-  app.set_version_flag("--version", std::string("orbel-cli ") + ORBEL_VERSION);
+  app.set_version_flag("--version", std::string("orbel-cli ") + ORBEL_VERSION_TEXT);
   app.require_subcommand(0, 1);
   app.footer(
       "Examples:\n"

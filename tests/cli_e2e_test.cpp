@@ -16,6 +16,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "orbel_version.h"
 #include "run_program.h"
 #include "sky.h"
 #include "test_files.h"
@@ -91,7 +92,7 @@ TEST(CliEndToEnd, HelpAndErrorsWithTheirExitStatus) {
     int status;
     std::string message;
   } cases[] = {
-      {{"--version"}, 0, std::string("orbel-cli ") + ORBEL_VERSION + "\n"},
+      {{"--version"}, 0, std::string("orbel-cli ") + ORBEL_VERSION_TEXT + "\n"},
       {{"--help"}, 0, "Examples:"},
       {{"day", "--help"}, 0, "--utc-offset"},
       {{"table", "--help"}, 0, "1582-10-15"},

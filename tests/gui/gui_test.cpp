@@ -26,6 +26,7 @@
 #include "main_dialog.h"
 #include "moon_phase.h"
 #include "orbel_test_api.h"
+#include "orbel_version.h"
 #include "resource.h"
 
 // Xlib after the stand-in's windows.h, whose names it does not share.
@@ -51,15 +52,20 @@ bool WaitFor(const std::function<bool()>& done, seconds timeout) {
   return true;
 }
 
-// --help writes one line and exits with 0; without a display (none named, or
-// one that is not there) orbel says so in one line and exits with 2.
-TEST(OrbelProgram, HelpAndMissingDisplay) {
+// --help and --version write to standard output and exit with 0; without a
+// display (none named, or one that is not there), or given an argument, orbel
+// says so in one line on standard error and exits with 2.
+TEST(OrbelProgram, HelpVersionAndRefusals) {
+  const std::string version = std::string("orbel ") + ORBEL_VERSION_TEXT + "\n";
   const struct {
     const char* arg;
     const char* display;  // null: DISPLAY unset
     int status;
-    const char* line;  // the start of the one line written
-  } cases[] = {{"--help", nullptr, 0, "usage: orbel"},
+    std::string text;  // the start of what is written
+  } cases[] = {{"--help", nullptr, 0, "Usage: orbel [--help | --version]\n"},
+               {"--version", nullptr, 0, version},
+               {"--geometry", ":4094", 2, "orbel: unknown argument '--geometry'"},
+               {"today", ":4094", 2, "orbel: unknown argument 'today'"},
                {nullptr, nullptr, 2, "orbel: "},
                {nullptr, ":4094", 2, "orbel: "}};
   for (const auto& c : cases) {
@@ -71,9 +77,13 @@ TEST(OrbelProgram, HelpAndMissingDisplay) {
     const std::string& said = c.status == 0 ? run.out : run.err;
     EXPECT_EQ(run.status, c.status) << said;
     EXPECT_EQ(c.status == 0 ? run.err : run.out, "");
-    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
-    EXPECT_EQ(said.rfind(c.line, 0), 0u) << said;
-    EXPECT_NE(said.find("orbel-cli"), std::string::npos) << said;
+    EXPECT_EQ(said.rfind(c.text, 0), 0u) << said;
+    if (c.status != 0) {
+      EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    }
+    if (c.arg == nullptr) {
+      EXPECT_NE(said.find("orbel-cli"), std::string::npos) << said;
+    }
   }
 }
 

@@ -9,14 +9,44 @@
 
 #include "app_main.h"
 #include "fltk_view.h"
+#include "orbel_version.h"
 #include "x11_display.h"
+
+namespace {
+
+// Written for people and for help2man, which makes the manual page from it.
+const char kHelp[] =
+    "Usage: orbel [--help | --version]\n"
+    "Shows, for one date and one place, the local clock times and azimuths of sunrise,\n"
+    "sunset, moonrise and moonset, the moon's age and a picture of its phase with its\n"
+    "name, in a window. The window follows the system clock or a date you type; the\n"
+    "place is typed in degrees and minutes. What you set is kept for the next start.\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help     print this help and exit\n"
+    "  --version      print the version and exit\n"
+    "\n"
+    "Without arguments the window opens; it takes no others. For reports,\n"
+    "tables and scripts without a window, see orbel-cli --help.\n"
+    "\n"
+    "Exit status: 0 when the window was closed, 2 when there is no display or an\n"
+    "argument was given.\n";
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (argc > 1 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-    std::puts(
-        "usage: orbel (no arguments) - the window with sunrise, sunset, moonrise and moonset "
-        "for a date and a place; for the command line see orbel-cli --help");
+    std::fputs(kHelp, stdout);
     return 0;
+  }
+  if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
+    std::printf("orbel %s\n", ORBEL_VERSION_TEXT);
+    return 0;
+  }
+  if (argc > 1) {
+    std::fprintf(stderr, "orbel: unknown argument '%s': the window takes none (orbel --help)\n",
+                 argv[1]);
+    return 2;
   }
   std::string why;
   if (!orbel_view::OpenDisplay(&why)) {
@@ -25,14 +55,12 @@ int main(int argc, char** argv) {
                  why.c_str());
     return 2;
   }
-  // Like orbel32.exe the program takes no arguments: AppMain gets the command
-  // line and ignores it.
-  std::string command_line;
-  for (int i = 1; i < argc; ++i) command_line += std::string(i > 1 ? " " : "") + argv[i];
+  // Like orbel32.exe the program reads no command line: AppMain gets an empty one.
+  char command_line[] = "";
 
   orbel_view::FltkFrontEnd front_end;
   front_end.Install();
-  const int status = AppMain(GetModuleHandleA(nullptr), nullptr, &command_line[0], SW_SHOWDEFAULT);
+  const int status = AppMain(GetModuleHandleA(nullptr), nullptr, command_line, SW_SHOWDEFAULT);
   front_end.Shutdown();
   return status;
 }
