@@ -1,18 +1,72 @@
 // Writes the program's icon: the moon picture of a ten-day-old moon drawn by
-// DrawMoonPhase, as a 64 x 64 icon with 256 colours, transparent outside the
-// disk. Usage: make_icon OUTPUT.ico
+// DrawMoonPhase, transparent outside the disk. As a 64 x 64 icon with 256
+// colours for the Windows program, or as a PNG of any size from 48 pixels up
+// for the Linux desktop (smaller radii do not draw the picture's outline
+// correctly).
+//   make_icon OUTPUT.ico
+//   make_icon --png SIZE OUTPUT.png
 #include <windows.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <vector>
+
+#ifdef ORBEL_HAVE_PNG
+#include <png.h>
+#endif
 
 #include "moon_phase.h"
 
 namespace {
 
-const int kSize = 64;
+const int kIconSize = 64;
+const int kMinPngSize = 48;
+const int kMaxPngSize = 1024;
 const int kAge = 10;
+
+// The picture's four colours; index 0 (black) outside the disk is transparent.
+const COLORREF kPalette[4] = {RGB(0, 0, 0), RGB(255, 255, 0), RGB(128, 128, 128),
+                              RGB(255, 255, 255)};
+
+struct Picture {
+  int size = 0;
+  std::vector<uint8_t> indices;  // into kPalette, row-major, top row first
+  std::vector<bool> transparent;
+};
+
+Picture Draw(int size) {
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  DrawMoonPhase(dc, 0, 0, size / 2, kAge);
+
+  Picture picture;
+  picture.size = size;
+  picture.indices.resize(static_cast<size_t>(size) * size);
+  picture.transparent.resize(static_cast<size_t>(size) * size);
+  const double centre = size / 2 - 0.5;
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) {
+      const COLORREF c = GetPixel(dc, x, y);
+      uint8_t index = 0;
+      for (uint8_t i = 0; i < 4; ++i) {
+        if (kPalette[i] == c) index = i;
+      }
+      const size_t at = static_cast<size_t>(y) * size + x;
+      picture.indices[at] = index;
+      const double dx = x - centre, dy = y - centre;
+      picture.transparent[at] = index == 0 && dx * dx + dy * dy > (size / 2.0) * (size / 2.0);
+    }
+  }
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return picture;
+}
 
 void Put16(std::vector<uint8_t>& out, uint32_t v) {
   out.push_back(static_cast<uint8_t>(v));
@@ -23,43 +77,9 @@ void Put32(std::vector<uint8_t>& out, uint32_t v) {
   Put16(out, v >> 16);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: make_icon OUTPUT.ico\n");
-    return 2;
-  }
-
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, kSize, kSize);
-  HGDIOBJ old = SelectObject(dc, bitmap);
-  DrawMoonPhase(dc, 0, 0, kSize / 2, kAge);
-
-  // Palette: the picture's four colours, the rest black.
-  const COLORREF palette[4] = {RGB(0, 0, 0), RGB(255, 255, 0), RGB(128, 128, 128),
-                               RGB(255, 255, 255)};
-  std::vector<uint8_t> indices(kSize * kSize);
-  std::vector<bool> transparent(kSize * kSize);
-  const double centre = kSize / 2 - 0.5;
-  for (int y = 0; y < kSize; ++y) {
-    for (int x = 0; x < kSize; ++x) {
-      const COLORREF c = GetPixel(dc, x, y);
-      uint8_t index = 0;
-      for (uint8_t i = 0; i < 4; ++i) {
-        if (palette[i] == c) index = i;
-      }
-      indices[y * kSize + x] = index;
-      const double dx = x - centre, dy = y - centre;
-      transparent[y * kSize + x] = index == 0 && dx * dx + dy * dy > (kSize / 2.0) * (kSize / 2.0);
-    }
-  }
-  SelectObject(dc, old);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
-
+// The .ico file: one 256-colour image with its transparency mask.
+std::vector<uint8_t> IconFile(const Picture& picture) {
+  const int kSize = picture.size;
   const uint32_t xorBytes = kSize * kSize;
   const uint32_t andBytes = kSize * 8;  // 64 bits a row, already a multiple of 4 bytes
   const uint32_t imageBytes = 40 + 256 * 4 + xorBytes + andBytes;
@@ -88,30 +108,102 @@ int main(int argc, char** argv) {
   Put32(out, 256);
   Put32(out, 0);
   for (int i = 0; i < 256; ++i) {
-    const COLORREF c = i < 4 ? palette[i] : RGB(0, 0, 0);
+    const COLORREF c = i < 4 ? kPalette[i] : RGB(0, 0, 0);
     out.push_back(GetBValue(c));
     out.push_back(GetGValue(c));
     out.push_back(GetRValue(c));
     out.push_back(0);
   }
   for (int y = kSize - 1; y >= 0; --y) {  // rows bottom-up
-    for (int x = 0; x < kSize; ++x) out.push_back(indices[y * kSize + x]);
+    for (int x = 0; x < kSize; ++x) out.push_back(picture.indices[y * kSize + x]);
   }
   for (int y = kSize - 1; y >= 0; --y) {
     for (int byte = 0; byte < 8; ++byte) {
       uint8_t bits = 0;
       for (int bit = 0; bit < 8; ++bit) {
-        if (transparent[y * kSize + byte * 8 + bit]) bits |= static_cast<uint8_t>(0x80 >> bit);
+        if (picture.transparent[y * kSize + byte * 8 + bit])
+          bits |= static_cast<uint8_t>(0x80 >> bit);
       }
       out.push_back(bits);
     }
   }
 
-  FILE* file = std::fopen(argv[1], "wb");
-  if (file == nullptr || std::fwrite(out.data(), 1, out.size(), file) != out.size() ||
+  return out;
+}
+
+bool WriteFile(const char* path, const std::vector<uint8_t>& bytes) {
+  FILE* file = std::fopen(path, "wb");
+  if (file == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size() ||
       std::fclose(file) != 0) {
-    std::perror(argv[1]);
-    return 1;
+    std::perror(path);
+    return false;
   }
-  return 0;
+  return true;
+}
+
+#ifdef ORBEL_HAVE_PNG
+// 8-bit RGBA, fully transparent outside the disk.
+bool WritePng(const Picture& picture, const char* path) {
+  std::vector<uint8_t> rgba;
+  rgba.reserve(picture.indices.size() * 4);
+  for (size_t i = 0; i < picture.indices.size(); ++i) {
+    const COLORREF c = kPalette[picture.indices[i]];
+    rgba.push_back(GetRValue(c));
+    rgba.push_back(GetGValue(c));
+    rgba.push_back(GetBValue(c));
+    rgba.push_back(picture.transparent[i] ? 0 : 255);
+  }
+  FILE* file = std::fopen(path, "wb");
+  if (file == nullptr) {
+    std::perror(path);
+    return false;
+  }
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
+  if (png == nullptr || info == nullptr || setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    std::fclose(file);
+    std::fprintf(stderr, "%s: PNG encoding failed\n", path);
+    return false;
+  }
+  png_init_io(png, file);
+  const auto size = static_cast<png_uint_32>(picture.size);
+  png_set_IHDR(png, info, size, size, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  for (int y = 0; y < picture.size; ++y) {
+    png_write_row(png, rgba.data() + static_cast<size_t>(y) * picture.size * 4);
+  }
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  const bool failed = std::ferror(file) != 0;
+  if (std::fclose(file) != 0 || failed) {
+    std::perror(path);
+    return false;
+  }
+  return true;
+}
+#endif
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 2 && argv[1][0] != '-') return WriteFile(argv[1], IconFile(Draw(kIconSize))) ? 0 : 1;
+  if (argc == 4 && std::strcmp(argv[1], "--png") == 0) {
+    char* end = nullptr;
+    const long size = std::strtol(argv[2], &end, 10);
+    if (*end != '\0' || size < kMinPngSize || size > kMaxPngSize || size % 2 != 0) {
+      std::fprintf(stderr, "make_icon: the size must be an even number of pixels, %d to %d\n",
+                   kMinPngSize, kMaxPngSize);
+      return 2;
+    }
+#ifdef ORBEL_HAVE_PNG
+    return WritePng(Draw(static_cast<int>(size)), argv[3]) ? 0 : 1;
+#else
+    std::fprintf(stderr, "make_icon: built without libpng, it writes no PNG\n");
+    return 1;
+#endif
+  }
+  std::fprintf(stderr, "usage: make_icon OUTPUT.ico | make_icon --png SIZE OUTPUT.png\n");
+  return 2;
 }
