@@ -13,14 +13,14 @@ list(GET parts 2 VERSION_PATCH)
 set(COMMIT "")
 find_program(GIT git)
 if(GIT AND EXISTS "${SOURCE_DIR}/.git")
-  execute_process(COMMAND "${GIT}" -C "${SOURCE_DIR}" rev-parse --short=12 HEAD
+  execute_process(COMMAND "${GIT}" -c safe.directory=* -C "${SOURCE_DIR}" rev-parse --short=12 HEAD
                   OUTPUT_VARIABLE COMMIT OUTPUT_STRIP_TRAILING_WHITESPACE
                   RESULT_VARIABLE status ERROR_QUIET)
   if(NOT status EQUAL 0)
     set(COMMIT "")
   else()
     # Tracked files changed since that commit: say so, the build is not it.
-    execute_process(COMMAND "${GIT}" -C "${SOURCE_DIR}" status --porcelain --untracked-files=no
+    execute_process(COMMAND "${GIT}" -c safe.directory=* -C "${SOURCE_DIR}" status --porcelain --untracked-files=no
                     OUTPUT_VARIABLE changes RESULT_VARIABLE status ERROR_QUIET)
     if(status EQUAL 0 AND NOT changes STREQUAL "")
       string(APPEND COMMIT "-modified")
