@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The Windows zip as `cpack` makes it from the build tree: exactly the two
-# programs, stripped, with README.txt and LICENSE.txt in one top folder; the
-# unpacked orbel-cli.exe runs under Wine and tells its version, and both
-# programs carry the version resource (version.sh).
+# programs, stripped, with README.txt, LICENSE.txt and NOTICES.txt in one top
+# folder; the unpacked orbel-cli.exe runs under Wine and tells its version, and
+# both programs carry the version resource (version.sh).
 #
 #   zip.sh CPACK BUILD_DIR OBJDUMP WINE_EXEC VERSION_CHECK_EXE ORBEL_VERSION_H
 set -uo pipefail
@@ -23,7 +23,7 @@ top=orbel-$version-win32
 zip=$tmp/$top.zip
 [ -f "$zip" ] || fail "no $top.zip; cpack wrote: $(ls "$tmp")"
 listing=$(unzip -Z1 "$zip" | LC_ALL=C sort)
-expected=$(printf "$top/%s\n" LICENSE.txt README.txt orbel-cli.exe orbel32.exe)
+expected=$(printf "$top/%s\n" LICENSE.txt NOTICES.txt README.txt orbel-cli.exe orbel32.exe)
 [ "$listing" = "$expected" ] || fail "the zip holds"$'\n'"$listing"$'\n'"instead of"$'\n'"$expected"
 
 unzip -q "$zip" -d "$tmp" || fail "cannot unpack $zip"
