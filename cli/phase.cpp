@@ -80,29 +80,6 @@ void WritePpm(const Image& image, const std::string& path) {
   Finish(std::move(file), path);
 }
 
-#ifdef ORBEL_HAVE_PNG
-void WritePng(const Image& image, const std::string& path) {
-  File file = OpenForWriting(path);
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
-  if (png == nullptr || info == nullptr || setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    throw std::runtime_error("cannot write " + path + ": PNG encoding failed");
-  }
-  png_init_io(png, file.get());
-  png_set_IHDR(png, info, static_cast<png_uint_32>(image.width),
-               static_cast<png_uint_32>(image.height), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  for (int y = 0; y < image.height; ++y) {
-    png_write_row(png, image.rgb.data() + static_cast<size_t>(y) * image.width * 3);
-  }
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  Finish(std::move(file), path);
-}
-#endif
-
 bool EndsWith(const std::string& text, const char* suffix) {
   const size_t n = std::strlen(suffix);
   if (text.size() < n) return false;
@@ -114,6 +91,33 @@ bool EndsWith(const std::string& text, const char* suffix) {
 }
 
 }  // namespace
+
+void WritePngFile(const std::string& path, int width, int height, int channels,
+                  const std::vector<uint8_t>& pixels) {
+#ifdef ORBEL_HAVE_PNG
+  File file = OpenForWriting(path);
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
+  if (png == nullptr || info == nullptr || setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    throw std::runtime_error("cannot write " + path + ": PNG encoding failed");
+  }
+  png_init_io(png, file.get());
+  png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+               channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  for (int y = 0; y < height; ++y) {
+    png_write_row(png, pixels.data() + static_cast<size_t>(y) * width * channels);
+  }
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  Finish(std::move(file), path);
+#else
+  (void)width, (void)height, (void)channels, (void)pixels;
+  throw InputError("this build writes no PNG: " + path);
+#endif
+}
 
 void WritePhasePicture(int32_t age, int radius, const std::string& path) {
   if (radius < 1 || radius > kMaxRadius) {
@@ -129,7 +133,7 @@ void WritePhasePicture(int32_t age, int radius, const std::string& path) {
   const Image image = Render(age, radius);
 #ifdef ORBEL_HAVE_PNG
   if (png) {
-    WritePng(image, path);
+    WritePngFile(path, image.width, image.height, 3, image.rgb);
     return;
   }
 #endif

@@ -13,11 +13,10 @@
 #include <cstring>
 #include <vector>
 
-#ifdef ORBEL_HAVE_PNG
-#include <png.h>
-#endif
+#include <exception>
 
 #include "moon_phase.h"
+#include "phase.h"
 
 namespace {
 
@@ -141,7 +140,6 @@ bool WriteFile(const char* path, const std::vector<uint8_t>& bytes) {
   return true;
 }
 
-#ifdef ORBEL_HAVE_PNG
 // 8-bit RGBA, fully transparent outside the disk.
 bool WritePng(const Picture& picture, const char* path) {
   std::vector<uint8_t> rgba;
@@ -153,37 +151,14 @@ bool WritePng(const Picture& picture, const char* path) {
     rgba.push_back(GetBValue(c));
     rgba.push_back(picture.transparent[i] ? 0 : 255);
   }
-  FILE* file = std::fopen(path, "wb");
-  if (file == nullptr) {
-    std::perror(path);
+  try {
+    orbel::WritePngFile(path, picture.size, picture.size, 4, rgba);
+    return true;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "make_icon: %s\n", e.what());
     return false;
   }
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
-  if (png == nullptr || info == nullptr || setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    std::fclose(file);
-    std::fprintf(stderr, "%s: PNG encoding failed\n", path);
-    return false;
-  }
-  png_init_io(png, file);
-  const auto size = static_cast<png_uint_32>(picture.size);
-  png_set_IHDR(png, info, size, size, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  for (int y = 0; y < picture.size; ++y) {
-    png_write_row(png, rgba.data() + static_cast<size_t>(y) * picture.size * 4);
-  }
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  const bool failed = std::ferror(file) != 0;
-  if (std::fclose(file) != 0 || failed) {
-    std::perror(path);
-    return false;
-  }
-  return true;
 }
-#endif
 
 }  // namespace
 
@@ -197,12 +172,7 @@ int main(int argc, char** argv) {
                    kMinPngSize, kMaxPngSize);
       return 2;
     }
-#ifdef ORBEL_HAVE_PNG
     return WritePng(Draw(static_cast<int>(size)), argv[3]) ? 0 : 1;
-#else
-    std::fprintf(stderr, "make_icon: built without libpng, it writes no PNG\n");
-    return 1;
-#endif
   }
   std::fprintf(stderr, "usage: make_icon OUTPUT.ico | make_icon --png SIZE OUTPUT.png\n");
   return 2;
