@@ -1,12 +1,13 @@
 // orbel_accuracy: how close our rises and sets come to published USNO tables,
 // with libnova and PyEphem side by side.
 //
-//   orbel_accuracy FOLDER [--window MINUTES] [--by-table] [--unmatched]
-//                         [--python PATH] [--pyephem-helper PATH] [--no-pyephem]
-//   orbel_accuracy FOLDER --twilight [--by-table] [--python PATH]
-//                         [--pyephem-helper PATH]
+//   orbel_accuracy [FOLDER] [--window MINUTES] [--by-table] [--unmatched]
+//                           [--python PATH] [--pyephem-helper PATH] [--no-pyephem]
+//   orbel_accuracy [FOLDER] --twilight [--by-table] [--python PATH]
+//                           [--pyephem-helper PATH]
 //
-// FOLDER holds the tables (see bench/usno_tables.h for the formats read). The
+// FOLDER holds the tables (see bench/usno_tables.h for the formats read), by
+// default bench/data of the source tree this program was built from. The
 // report is Markdown on standard output: per body and event, how many of the
 // listed events each method matched within the window and the median, 95th
 // percentile and maximum difference in whole minutes; then the days on which
@@ -18,7 +19,7 @@
 // dusk with PyEphem's, day by day at the tables' places, days and zones (no
 // published table lists them); --by-table adds the figures per place.
 //
-//   orbel_accuracy FOLDER --phases [--python PATH] [--pyephem-phases PATH]
+//   orbel_accuracy [FOLDER] --phases [--python PATH] [--pyephem-phases PATH]
 //
 // --phases compares our principal-phase instants, and PyEphem's, with the
 // published list in FOLDER (astronomy-engine_moonphases.txt), and our lit
@@ -56,7 +57,8 @@ using namespace orbel_bench;
 const double kPolarCircle = 66.56;
 
 struct Options {
-  std::string folder;
+  std::string folder = ORBEL_ACCURACY_DATA;
+  bool folderGiven = false;
   int window = 180;
   bool byTable = false;
   bool unmatched = false;
@@ -655,11 +657,12 @@ int Run(const Options& options) {
 }
 
 void Usage() {
-  std::cerr << "usage: orbel_accuracy FOLDER [--window MINUTES] [--by-table] [--unmatched]\n"
+  std::cerr << "usage: orbel_accuracy [FOLDER] [--window MINUTES] [--by-table] [--unmatched]\n"
                "                      [--python PATH] [--pyephem-helper PATH] [--no-pyephem]\n"
-               "       orbel_accuracy FOLDER --twilight [--by-table] [--python PATH]\n"
+               "       orbel_accuracy [FOLDER] --twilight [--by-table] [--python PATH]\n"
                "                      [--pyephem-helper PATH]\n"
-               "       orbel_accuracy FOLDER --phases [--python PATH] [--pyephem-phases PATH]\n";
+               "       orbel_accuracy [FOLDER] --phases [--python PATH] [--pyephem-phases PATH]\n"
+               "FOLDER holds the tables; by default " ORBEL_ACCURACY_DATA "\n";
 }
 
 }  // namespace
@@ -690,14 +693,15 @@ int main(int argc, char** argv) {
     } else if (arg == "-h" || arg == "--help") {
       Usage();
       return 0;
-    } else if (!arg.empty() && arg[0] != '-' && options.folder.empty()) {
+    } else if (!arg.empty() && arg[0] != '-' && !options.folderGiven) {
       options.folder = arg;
+      options.folderGiven = true;
     } else {
       Usage();
       return 2;
     }
   }
-  if (options.folder.empty() || options.window <= 0) {
+  if (options.window <= 0) {
     Usage();
     return 2;
   }
