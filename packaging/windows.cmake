@@ -11,9 +11,9 @@ configure_file(windows-readme.txt README.txt @ONLY NEWLINE_STYLE CRLF)
 configure_file(${PROJECT_SOURCE_DIR}/LICENSE LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
 
 # NOTICES.txt: the notices of the code compiled in (those of the Linux package:
-# the musl and fdlibm math, CLI11, nlohmann-json), and of the MinGW-w64 runtime
-# and winpthreads that the programs link statically, as the cross compiler's
-# Debian package states them.
+# the musl and fdlibm math, CLI11, nlohmann-json, {fmt}), and of the MinGW-w64
+# runtime and winpthreads that the programs link statically, as the cross
+# compiler's Debian package states them.
 set(notice_files ${CMAKE_CURRENT_SOURCE_DIR}/copyright)
 set(mingw_copyright /usr/share/doc/mingw-w64-i686-dev/copyright)
 file(READ ${CMAKE_CURRENT_SOURCE_DIR}/copyright notices)
