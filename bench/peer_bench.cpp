@@ -13,7 +13,7 @@
 
 #include "bench_cases.h"
 #include "moon_events.h"
-#include "report.h"
+#include "render.h"
 #include "sun_events.h"
 #ifdef ORBEL_HAVE_LIBNOVA
 #include "civil_days.h"
@@ -54,12 +54,10 @@ BENCHMARK(BM_MoonDay_Orbel);
 void BM_YearTable_Orbel(benchmark::State& state) {
   for (auto _ : state) {
     const orbel::Zone zone = orbel::FixedZone(kTableOffset);
-    orbel::Table table{};
-    table.year = kTableYear;
-    table.place = kTablePlace;
-    for (const orbel::Date& date : orbel::DatesOfYear(table.year)) {
-      table.days.push_back(orbel::ComputeDay(date, table.place, zone));
-    }
+    orbel::YearTable table{kTableYear, kTablePlace, "", nullptr, {}};
+    table.days =
+        orbel::ComputeYear(table.year, table.place, zone,
+                           [&](const orbel::EventKind& kind) { return table.Shows(kind); });
     std::ostringstream out;
     orbel::WriteTableText(out, table);
     benchmark::DoNotOptimize(out.str().size());

@@ -6,7 +6,7 @@
 #include <system_error>
 
 #include "day_scan.h"
-#include "place.h"
+#include "printable.h"
 #include "moon_age.h"
 #include "moon_events.h"
 #include "sun_events.h"

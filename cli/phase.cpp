@@ -14,7 +14,7 @@
 #endif
 
 #include "moon_phase.h"
-#include "place.h"
+#include "error.h"
 
 namespace orbel {
 

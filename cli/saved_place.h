@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "report.h"
+#include "place.h"
 
 namespace orbel {
 

@@ -37,7 +37,8 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 get_filename_component(_orbel_source_dir "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
 set(CMAKE_CROSSCOMPILING_EMULATOR "${_orbel_source_dir}/scripts/wine-exec;--no-wait")
 
-# The header-only libraries of the build machine (CLI11, nlohmann/json), which
+# The header-only libraries of the build machine (CLI11, nlohmann/json, {fmt}), which
 # find_package would not look for outside the MinGW sysroot.
 set(CLI11_DIR "${CMAKE_CURRENT_LIST_DIR}/mingw-packages")
 set(nlohmann_json_DIR "${CMAKE_CURRENT_LIST_DIR}/mingw-packages")
+set(fmt_DIR "${CMAKE_CURRENT_LIST_DIR}/mingw-packages")

@@ -235,7 +235,7 @@ TEST(CliEndToEnd, WaitReturnsAtTheMoment) {
   const int64_t target = std::time(nullptr) + 3;
   double lon = 0;
   for (int i = 0; i < 4; ++i) {  // sunrise comes 4 minutes earlier a degree east
-    const auto next = orbel::NextOccurrence(orbel::ParseEventKind("sunrise"), {0, lon, "given"},
+    const auto next = orbel::NextOccurrence(*orbel::FindEvent("sunrise"), {0, lon, "given"},
                                             orbel::FixedZone(0), target - 43200);
     lon = std::remainder(lon + static_cast<double>(next->instant - target) / 240, 360);
   }

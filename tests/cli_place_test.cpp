@@ -1,6 +1,6 @@
 // Parsers and formatters of the command-line tool's date, place and zone, the
 // calendar in use, messages' quoting and the cities of the zone database.
-#include "place.h"
+#include "values.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,11 @@
 #include <string>
 
 #include "cities.h"
+#include "format.h"
+#include "place.h"
+#include "printable.h"
 #include "phase_name.h"
-#include "zone.h"
+#include "time/zone.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // A day's report and the year table of the command-line tool: the worked
 // example, zones with fractions of an hour, the days when the clocks change,
 // and the calendar reform of 1582.
-#include "report.h"
+#include "day.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "batch.h"
+#include "render.h"
 #include "day_scan.h"
 #include "moon_age.h"
 #include "moon_events.h"
@@ -39,8 +40,8 @@ size_t ColumnOf(const std::string& line, const std::string& needle) {
   return columns;
 }
 
-orbel::Table MakeTable(int year, orbel::Place place, const orbel::Zone& zone) {
-  orbel::Table table{year, place, zone.name, -1, {}};
+orbel::YearTable MakeTable(int year, orbel::Place place, const orbel::Zone& zone) {
+  orbel::YearTable table{year, place, zone.name, nullptr, {}};
   for (const Date& date : orbel::DatesOfYear(year)) {
     table.days.push_back(orbel::ComputeDay(date, place, zone));
   }
@@ -50,7 +51,7 @@ orbel::Table MakeTable(int year, orbel::Place place, const orbel::Zone& zone) {
 TEST(DayReport, FourteenthOfDecember1999AtTheDefaultPlace) {
   const orbel::DayReport report =
       orbel::ComputeDay({1999, 12, 14}, kDefaultPlace, orbel::FixedZone(kHour));
-  EXPECT_EQ(orbel::FormatDayText(report),
+  EXPECT_EQ(orbel::DayText(report, orbel::FixedZone(kHour), false),
             "Orbel report for 1999-12-14\n"
             "  Place      48°44'36\"N 9°18'27\"E (default place)\n"
             "  Zone       UTC+01:00\n"
@@ -61,32 +62,35 @@ TEST(DayReport, FourteenthOfDecember1999AtTheDefaultPlace) {
             "  Moon age   6 days     Zunehmender Mond (waxing moon)\n"
             "  Moon       34.2% lit at 12:00\n"
             "  Next phase first quarter, 1999-12-16 01:56 UTC+01:00\n");
-  const nlohmann::ordered_json json = orbel::DayToJson(report);
+  const nlohmann::ordered_json json = orbel::DayJson(report, orbel::FixedZone(kHour), true);
   EXPECT_EQ(json["date"], "1999-12-14");
   EXPECT_EQ(json["zone"], (nlohmann::ordered_json{{"name", nullptr},
                                                   {"utc_offset", "+01:00"},
                                                   {"engine_zone", -1.0},
                                                   {"utc_offsets", {"+01:00"}}}));
   EXPECT_EQ(json["place"]["source"], "default place");
-  EXPECT_EQ(json["moonrise"], (nlohmann::ordered_json{{"text", "12:17"},
-                                                      {"time", "1999-12-14T12:17+01:00"},
-                                                      {"hour", 12},
-                                                      {"minute", 17},
-                                                      {"azimuth", report.moonrise.azimuth}}));
+  EXPECT_EQ(json["moonrise"],
+            (nlohmann::ordered_json{{"text", "12:17"},
+                                    {"time", "1999-12-14T12:17+01:00"},
+                                    {"hour", 12},
+                                    {"minute", 17},
+                                    {"azimuth", report.Find("moonrise").azimuth}}));
   EXPECT_EQ(json["sunrise"]["azimuth"].get<double>(),  // full precision
             SunriseAzimuth(14, 12, 1999, orbel::kDefaultLatitude, orbel::kDefaultLongitude, -1));
   EXPECT_EQ(json["moon"]["phase_english"], "waxing moon");
 
   const orbel::DayReport polar =
       orbel::ComputeDay({2024, 6, 21}, {78, 15, "given"}, orbel::FixedZone(2 * kHour));
-  EXPECT_EQ(Lines(orbel::FormatDayText(polar)).at(3), "  Sunrise    SUN UP ALL DAY");
-  EXPECT_EQ(orbel::DayToJson(polar)["sunset"],
+  EXPECT_EQ(Lines(orbel::DayText(polar, orbel::FixedZone(2 * kHour), false)).at(3),
+            "  Sunrise    SUN UP ALL DAY");
+  EXPECT_EQ(orbel::DayJson(polar, orbel::FixedZone(2 * kHour), true)["sunset"],
             (nlohmann::ordered_json{{"text", "SUN UP ALL DAY"}, {"status", kSunUpAllDay}}));
 }
 
 // The four event texts of a report.
 std::string EventsOf(const orbel::DayReport& r) {
-  return r.sunrise.text + "|" + r.sunset.text + "|" + r.moonrise.text + "|" + r.moonset.text + "|";
+  return r.Find("sunrise").text + "|" + r.Find("sunset").text + "|" + r.Find("moonrise").text +
+         "|" + r.Find("moonset").text + "|";
 }
 
 // The same four as orbel-cli batch gives them for a query line.
@@ -154,8 +158,8 @@ TEST(DayReport, ClockChangeDaysShowEachEventOnceAtTheClockThenInForce) {
     const int after = static_cast<int>(midnight + 86400 - c.end);
     const orbel::DayReport report = orbel::ComputeDay(c.date, place, orbel::NamedZone(c.zone));
     ASSERT_EQ(report.offsets, (std::vector<int>{before, after}));
-    const orbel::Event* shown[2][2] = {{&report.sunrise, &report.sunset},
-                                       {&report.moonrise, &report.moonset}};
+    const orbel::Event* shown[2][2] = {{&report.Find("sunrise"), &report.Find("sunset")},
+                                       {&report.Find("moonrise"), &report.Find("moonset")}};
     for (int moon = 0; moon < 2; ++moon) {
       // The crossings of the universal days that overlap the civil day.
       int64_t last[2] = {-1, -1};
@@ -195,7 +199,8 @@ TEST(DayReport, RepeatedHourNamesItsOffsetAndTheSkippedHourNeverShows) {
       for (int day = 25; day <= 31; ++day) {
         const orbel::DayReport r =
             orbel::ComputeDay({year, month, day}, {52.52, 13.405, "given"}, berlin);
-        for (const orbel::Event* e : {&r.sunrise, &r.sunset, &r.moonrise, &r.moonset}) {
+        for (const orbel::Event* e :
+             {&r.Find("sunrise"), &r.Find("sunset"), &r.Find("moonrise"), &r.Find("moonset")}) {
           if (r.offsets.size() < 2 || e->status != 0 || e->hour != 2) continue;
           EXPECT_EQ(month, 10) << year << "-03-" << day << " shows " << e->text;
           EXPECT_EQ(e->text.substr(5), e->offset == 7200 ? " CEST" : " CET") << e->text;
@@ -215,7 +220,7 @@ TEST(DayReport, RepeatedHourNamesItsOffsetAndTheSkippedHourNeverShows) {
       continue;
     }
     const orbel::DayReport r = orbel::ComputeDay({2024, 3, 31}, {0, longitude, "given"}, berlin);
-    EXPECT_EQ(r.sunrise.text, "03:00");
+    EXPECT_EQ(r.Find("sunrise").text, "03:00");
     return;
   }
   ADD_FAILURE() << "no place with a sunrise between 01:59:30 and 02:00 CET";
@@ -228,8 +233,8 @@ TEST(DayReport, TheDaysAfterTheReformOf1582AreTheNextDays) {
   const orbel::DayReport before = orbel::ComputeDay({1582, 10, 4}, kDefaultPlace, zone);
   const orbel::DayReport after = orbel::ComputeDay({1582, 10, 15}, kDefaultPlace, zone);
   EXPECT_EQ(EventsOf(after), BatchEventsOf("5 10 1582 48.743333333333333 9.3075 0"));
-  const int sunriseStep = after.sunrise.hour * 60 + after.sunrise.minute -
-                          (before.sunrise.hour * 60 + before.sunrise.minute);
+  const int sunriseStep = after.Find("sunrise").hour * 60 + after.Find("sunrise").minute -
+                          (before.Find("sunrise").hour * 60 + before.Find("sunrise").minute);
   EXPECT_GE(sunriseStep, 0);
   EXPECT_LE(sunriseStep, 3);
   EXPECT_EQ(after.moonAge, MoonAge(15, 10, 1582));
@@ -243,7 +248,7 @@ TEST(DatesOfYear, CountsBothCalendarsAndTheReform) {
 }
 
 TEST(Table, TextColumnsStayAlignedPastDegreeSignsAndStatusWords) {
-  const orbel::Table table = MakeTable(2024, {78, 15, "given"}, orbel::FixedZone(kHour));
+  const orbel::YearTable table = MakeTable(2024, {78, 15, "given"}, orbel::FixedZone(kHour));
   std::ostringstream out;
   orbel::WriteTableText(out, table);
   const std::vector<std::string> lines = Lines(out.str());
@@ -256,7 +261,7 @@ TEST(Table, TextColumnsStayAlignedPastDegreeSignsAndStatusWords) {
 }
 
 TEST(Table, CsvAndJson) {
-  const orbel::Table table = MakeTable(1999, kDefaultPlace, orbel::FixedZone(kHour));
+  const orbel::YearTable table = MakeTable(1999, kDefaultPlace, orbel::FixedZone(kHour));
   std::ostringstream out;
   orbel::WriteTableCsv(out, table);
   const std::vector<std::string> lines = Lines(out.str());
@@ -271,7 +276,7 @@ TEST(Table, CsvAndJson) {
   EXPECT_EQ(row.substr(row.size() - 21), ",0,6,Zunehmender Mond") << row;
   EXPECT_NE(out.str().find(",NO MOONRISE THIS DATE,,,,,-10,"), std::string::npos);
 
-  const nlohmann::ordered_json json = orbel::TableToJson(table);
+  const nlohmann::ordered_json json = orbel::TableJson(table, orbel::FixedZone(kHour));
   EXPECT_EQ(json["zone"], nullptr);
   ASSERT_EQ(json["days"].size(), 365u);
   EXPECT_EQ(json["days"][347]["moonset"]["text"], "22:46");

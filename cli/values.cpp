@@ -1,9 +1,10 @@
-#include "place.h"
+#include "values.h"
 
 #include <cctype>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <system_error>
 
 namespace orbel {
@@ -16,6 +17,32 @@ const char* const kMonthNames[] = {"January",   "February", "March",    "April",
 
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
+}
+
+constexpr int kMinOffset = -12 * 3600;
+constexpr int kMaxOffset = 14 * 3600;
+
+// "H", "HH", "H:MM" or "HH:MM" after an optional sign, into minutes; false
+// when the text has another form.
+bool ReadHoursAndMinutes(std::string_view text, int& sign, int& minutes) {
+  sign = 1;
+  if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
+    sign = text[0] == '-' ? -1 : 1;
+    text.remove_prefix(1);
+  }
+  const size_t colon = text.find(':');
+  const std::string_view hours = text.substr(0, colon);
+  if (hours.empty() || hours.size() > 2 || !IsDigit(hours[0]) || !IsDigit(hours.back())) {
+    return false;
+  }
+  minutes = std::atoi(std::string(hours).c_str()) * 60;
+  if (colon == std::string_view::npos) return true;
+  const std::string_view mm = text.substr(colon + 1);
+  if (mm.size() != 2 || !IsDigit(mm[0]) || !IsDigit(mm[1])) return false;
+  const int m = (mm[0] - '0') * 10 + (mm[1] - '0');
+  if (m >= 60) throw InputError("the minutes must be below 60");
+  minutes += m;
+  return true;
 }
 
 // Reads the unsigned decimal digits text[pos, pos + count) into value; false if
@@ -148,80 +175,7 @@ double ParseAngle(std::string_view text, char positive, char negative, double li
   return (sign < 0 || hemisphere < 0) ? -magnitude : magnitude;
 }
 
-// Degrees, minutes and seconds of an angle rounded to the whole second, with
-// the hemisphere letter.
-std::string FormatDms(double value, char positive, char negative) {
-  const long long totalSeconds = std::llround(std::fabs(value) * 3600);
-  const char letter = (value < 0 && totalSeconds != 0) ? negative : positive;
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%lld\xC2\xB0%02lld'%02lld\"%c", totalSeconds / 3600,
-                totalSeconds / 60 % 60, totalSeconds % 60, letter);
-  return buffer;
-}
-
 }  // namespace
-
-bool IsLeapYear(int year) {
-  if (year <= 1582) return year % 4 == 0;
-  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-int DaysInMonth(int year, int month) {
-  static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (month == 2 && IsLeapYear(year)) return 29;
-  return kDays[month - 1];
-}
-
-bool IsValidDate(const Date& date) {
-  if (date.year < kMinYear || date.year > kMaxYear) return false;
-  if (date.month < 1 || date.month > 12) return false;
-  if (date.day < 1 || date.day > DaysInMonth(date.year, date.month)) return false;
-  return !(date.year == 1582 && date.month == 10 && date.day >= 5 && date.day <= 14);
-}
-
-namespace {
-
-constexpr int64_t kFirstGregorianDay = 2299161;  // Julian day number of 1582-10-15
-constexpr int64_t kJulianDayOf1970 = 2440588;
-
-// The date of a Julian day number in the Gregorian or the Julian calendar.
-Date FromJulianDayNumber(int64_t jdn, bool gregorian) {
-  int64_t b = 0, c = jdn + 32082;
-  if (gregorian) {
-    const int64_t a = jdn + 32044;
-    b = (4 * a + 3) / 146097;
-    c = a - 146097 * b / 4;
-  }
-  const int64_t d = (4 * c + 3) / 1461;
-  const int64_t e = c - 1461 * d / 4;
-  const int64_t m = (5 * e + 2) / 153;
-  return Date{static_cast<int>(100 * b + d - 4800 + m / 10),
-              static_cast<int>(m + 3 - 12 * (m / 10)), static_cast<int>(e - (153 * m + 2) / 5 + 1)};
-}
-
-}  // namespace
-
-int64_t DayNumber(const Date& date) {
-  const int64_t a = (14 - date.month) / 12;
-  const int64_t y = date.year + 4800 - a;
-  const int64_t m = date.month + 12 * a - 3;
-  const int64_t common = date.day + (153 * m + 2) / 5 + 365 * y + y / 4;
-  const bool julian =
-      date.year < 1582 ||
-      (date.year == 1582 && (date.month < 10 || (date.month == 10 && date.day < 15)));
-  const int64_t jdn = julian ? common - 32083 : common - y / 100 + y / 400 - 32045;
-  return jdn - kJulianDayOf1970;
-}
-
-Date DateOfDayNumber(int64_t days) {
-  const int64_t jdn = days + kJulianDayOf1970;
-  return FromJulianDayNumber(jdn, jdn >= kFirstGregorianDay);
-}
-
-Date EngineDate(const Date& date) {
-  if (date.year != 1582 || date.month < 10 || (date.month == 10 && date.day < 15)) return date;
-  return FromJulianDayNumber(DayNumber(date) + kJulianDayOf1970, false);
-}
 
 Date ParseDate(std::string_view text) {
   Date date{};
@@ -266,58 +220,80 @@ double ParseLongitude(std::string_view text) {
   return ParseAngle(text, 'E', 'W', 180, "longitude");
 }
 
-std::string Printable(std::string_view text, size_t maxCharacters) {
-  std::string out;
-  size_t characters = 0;
-  for (size_t i = 0; i < text.size(); ++characters) {
-    if (characters == maxCharacters) return out + "...";
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    // The length of a well-formed UTF-8 sequence starting here, or 0.
-    size_t length = c < 0x80                 ? 1
-                    : c >= 0xC2 && c <= 0xDF ? 2
-                    : c >= 0xE0 && c <= 0xEF ? 3
-                    : c >= 0xF0 && c <= 0xF4 ? 4
-                                             : 0;
-    for (size_t k = 1; k < length; ++k) {
-      if (i + k >= text.size() || (static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
-        length = 0;
-      }
-    }
-    // C1 controls (U+0080 to U+009F) act on terminals like escape sequences.
-    const bool c1 = length == 2 && c == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0;
-    if (length == 1 && c >= 0x20 && c != 0x7F) {
-      out += static_cast<char>(c);
-    } else if (length > 1 && !c1) {
-      out.append(text.substr(i, length));
-    } else if (c == '\n' || c == '\t' || c == '\r') {
-      out += c == '\n' ? "\\n" : c == '\t' ? "\\t" : "\\r";
-    } else {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\x%02x", c1 ? 0x80 + (text[i + 1] & 0x1F) : c);
-      out += escaped;
-      if (c1) ++i;
-    }
-    i += length > 1 && !c1 ? length : 1;
+int ParseUtcOffset(std::string_view text) {
+  int sign = 1, minutes = 0;
+  if (!ReadHoursAndMinutes(text, sign, minutes)) {
+    throw InputError("expected an offset from UTC as +HH:MM or -HH:MM, such as +05:30");
   }
-  return out;
+  const int offset = sign * minutes * 60;
+  if (offset < kMinOffset || offset > kMaxOffset) {
+    throw InputError("the offset must be between -12:00 and +14:00");
+  }
+  return offset;
 }
 
-std::string Quoted(std::string_view text) {
-  return "\"" + Printable(text, 40) + "\"";
+int ParseClockShift(std::string_view text) {
+  int sign = 1, minutes = 0;
+  if (!ReadHoursAndMinutes(text, sign, minutes) || minutes >= 24 * 60) {
+    throw InputError("expected a shift as +HH:MM or -HH:MM below 24 hours, such as -00:30");
+  }
+  return sign * minutes * 60;
 }
 
-std::string FormatDate(const Date& date) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", date.year, date.month, date.day);
-  return buffer;
+int ParseEngineZone(std::string_view text) {
+  int sign = 1, minutes = 0;
+  int offset = 0;
+  if (ReadHoursAndMinutes(text, sign, minutes)) {
+    offset = -sign * minutes * 60;
+  } else {
+    // A decimal number of hours: one '+' allowed, as from_chars takes none.
+    std::string_view number = text;
+    if (!number.empty() && number[0] == '+') number.remove_prefix(1);
+    if (number.empty() || number[0] == '+' || (number[0] == '-' && number.data() != text.data())) {
+      throw InputError(
+          "expected hours that, added to the local clock, give UTC: -1, -5.5 or -5:30");
+    }
+    double hours = 0;
+    const char* last = number.data() + number.size();
+    const auto result = std::from_chars(number.data(), last, hours);
+    if (result.ec != std::errc() || result.ptr != last || !std::isfinite(hours)) {
+      throw InputError(
+          "expected hours that, added to the local clock, give UTC: -1, -5.5 or -5:30");
+    }
+    const double zoneMinutes = hours * 60;
+    if (std::fabs(zoneMinutes) > 100000 || zoneMinutes != std::round(zoneMinutes)) {
+      throw InputError(std::fabs(zoneMinutes) > 100000 ? "the zone must be between -14 and +12"
+                                                       : "not a whole number of minutes");
+    }
+    offset = -static_cast<int>(zoneMinutes) * 60;
+  }
+  if (offset < kMinOffset || offset > kMaxOffset) {
+    throw InputError(
+        "the zone must be between -14 and +12 (hours added to the local clock give "
+        "UTC)");
+  }
+  return offset;
 }
 
-std::string FormatLatitude(double latitude) {
-  return FormatDms(latitude, 'N', 'S');
+int ParseClockTime(std::string_view text) {
+  const auto digit = [&](size_t i) { return IsDigit(text[i]); };
+  if (text.size() != 5 || text[2] != ':' || !digit(0) || !digit(1) || !digit(3) || !digit(4)) {
+    throw InputError("expected a clock time as HH:MM");
+  }
+  const int hours = (text[0] - '0') * 10 + (text[1] - '0');
+  const int minutes = (text[3] - '0') * 10 + (text[4] - '0');
+  if (hours > 23 || minutes > 59) throw InputError("not a time of the day");
+  return hours * 60 + minutes;
 }
 
-std::string FormatLongitude(double longitude) {
-  return FormatDms(longitude, 'E', 'W');
+int ParseWholeNumber(std::string_view text, int low, int high, std::string_view what) {
+  int value = 0;
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (ec != std::errc() || ptr != end || value < low || value > high) {
+    throw InputError("not " + std::string(what));
+  }
+  return value;
 }
 
 }  // namespace orbel

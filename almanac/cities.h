@@ -26,8 +26,4 @@ std::vector<City> ReadCities(std::istream& table);
 // an unknown name, listing up to five close names.
 City FindCity(const std::vector<City>& cities, std::string_view name);
 
-// The cities of the zone database (ZoneDatabaseDir()/zone1970.tab). Throws
-// InputError when the file cannot be read.
-std::vector<City> DatabaseCities();
-
 }  // namespace orbel

@@ -2,12 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 #include <sstream>
 #include <utility>
 
-#include "place.h"
-#include "zone.h"
+#include "error.h"
 
 namespace orbel {
 
@@ -104,18 +102,6 @@ City FindCity(const std::vector<City>& cities, std::string_view name) {
   throw InputError(list.empty() ? "no such city among the zone database's principal cities "
                                   "(such as Berlin, Kolkata or St Johns)"
                                 : "no such city; close names: " + list);
-}
-
-std::vector<City> DatabaseCities() {
-  if (!HaveZoneDatabase()) {
-    throw InputError(
-        "this build has no time zone database, whose cities --place names; give --lat and --lon");
-  }
-  const std::string path = ZoneDatabaseDir() + "/zone1970.tab";
-  std::ifstream file(path);
-  std::vector<City> cities = ReadCities(file);
-  if (cities.empty()) throw InputError("cannot read the list of cities " + path);
-  return cities;
 }
 
 }  // namespace orbel

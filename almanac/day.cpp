@@ -1,0 +1,103 @@
+#include "day.h"
+
+#include <stdexcept>
+
+#include <fmt/format.h>
+
+#include "moon_age.h"
+#include "moon_events.h"
+#include "sun_events.h"
+#include "time/civil_day.h"
+
+namespace orbel {
+
+namespace {
+
+// The last crossing of a kind in the day as a report's event, or the message
+// of the scan of local noon.
+Event PickEvent(const CivilDay& day, const CircleDay& scanned, const EventKind& kind,
+                CrossingKind direction) {
+  for (auto it = scanned.crossings.rbegin(); it != scanned.crossings.rend(); ++it) {
+    if (it->crossing.kind != direction) continue;
+    const CivilDay::Reading reading =
+        day.Read(it->crossing.hour * 60 + it->crossing.minute, it->offset);
+    Event event{"",
+                0,
+                static_cast<int>(reading.minutes / 60),
+                static_cast<int>(reading.minutes % 60),
+                it->crossing.azimuth,
+                reading.shown.offset};
+    event.text = fmt::format("{:02}:{:02}", event.hour, event.minute);
+    if (reading.repeated) {
+      event.text +=
+          " " + (reading.shown.abbreviation.empty() ? "UTC" + FormatOffset(reading.shown.offset)
+                                                    : reading.shown.abbreviation);
+    }
+    return event;
+  }
+  const BodyDay& noon = scanned.scans[static_cast<size_t>(day.noonScan)];
+  int status = direction == CrossingKind::kRise ? noon.rise.status : noon.set.status;
+  if (status == 0) {
+    // The scan of noon has its event outside the day or under another offset.
+    const bool moon = kind.circle.body == Body::kMoon;
+    if (direction == CrossingKind::kRise) {
+      status = moon ? static_cast<int>(kNoMoonrise) : static_cast<int>(kNoSunrise);
+    } else {
+      status = moon ? static_cast<int>(kNoMoonset) : static_cast<int>(kNoSunset);
+    }
+  }
+  return Event{kind.messages.texts[StatusKindOf(status)],     status, 0, 0, 0,
+               day.offsets[static_cast<size_t>(day.noonScan)]};
+}
+
+}  // namespace
+
+const KindDay& DayReport::Of(const EventKind& kind) const {
+  for (const KindDay& k : kinds) {
+    if (k.kind == &kind) return k;
+  }
+  throw std::out_of_range(std::string("the day holds no ") + kind.key + " events");
+}
+
+const Event& DayReport::Find(std::string_view name) const {
+  const std::optional<EventRef> event = FindEvent(name);
+  if (!event) throw std::out_of_range("no event " + std::string(name));
+  return Of(*event);
+}
+
+DayReport ComputeDay(const Date& date, const Place& place, const Zone& zone, int litMinutes,
+                     const KindFilter& wanted) {
+  const CivilDay day = MakeCivilDay(date, zone);
+  DayReport report{};
+  report.date = date;
+  report.place = place;
+  report.zoneName = zone.name;
+  report.offsets = day.offsets;
+  report.noonOffset = day.offsets[static_cast<size_t>(day.noonScan)];
+  for (const EventKind& kind : EventKinds()) {
+    if (wanted && !wanted(kind)) continue;
+    const CircleDay scanned = ScanCircle(day, place, kind.circle);
+    report.kinds.push_back({&kind, PickEvent(day, scanned, kind, CrossingKind::kRise),
+                            PickEvent(day, scanned, kind, CrossingKind::kSet)});
+  }
+  // The lit fraction at the clock time asked for, and the next phase.
+  const Instant litInstant = day.InstantOfClock(litMinutes);
+  report.illuminated = IlluminatedAt(litInstant);
+  report.litMinutes = litMinutes;
+  report.nextPhase = NextPhase(litInstant);
+  // The moon age reads dates of 1582 after the reform as Gregorian already.
+  report.moonAge = MoonAge(static_cast<uint8_t>(date.day), static_cast<uint8_t>(date.month),
+                           static_cast<uint32_t>(date.year));
+  return report;
+}
+
+std::vector<DayReport> ComputeYear(int year, const Place& place, const Zone& zone,
+                                   const KindFilter& wanted) {
+  std::vector<DayReport> days;
+  for (const Date& date : DatesOfYear(year)) {
+    days.push_back(ComputeDay(date, place, zone, 12 * 60, wanted));
+  }
+  return days;
+}
+
+}  // namespace orbel

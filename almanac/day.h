@@ -1,0 +1,75 @@
+// What one civil day of a zone holds at a place: every kind of the event
+// table with its events, and the moon's age, lit fraction and next phase.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "calendar.h"
+#include "event_table.h"
+#include "phases.h"
+#include "place.h"
+#include "time/zone.h"
+
+namespace orbel {
+
+// One rise or set.
+struct Event {
+  // "HH:MM" as the engine gives it for the offset in force at the event, with
+  // the zone's abbreviation when that clock time occurs twice in the day
+  // ("02:04 CEST"); or the kind's message when the event does not happen.
+  std::string text;
+  int status;  // 0 when the event happens, else the engine's negative code
+  int hour;    // meaningful only when status is 0
+  int minute;
+  double azimuth;  // degrees from north through east
+  int offset;      // seconds east of UTC in force at the event
+};
+
+// The two events of one kind.
+struct KindDay {
+  const EventKind* kind;
+  Event rise, set;
+  const Event& Of(CrossingKind direction) const {
+    return direction == CrossingKind::kRise ? rise : set;
+  }
+};
+
+struct DayReport {
+  Date date;
+  Place place;
+  std::string zoneName;        // empty for a fixed offset
+  std::vector<int> offsets;    // the offsets in force during the day, in order
+  int noonOffset;              // the offset in force at local noon
+  std::vector<KindDay> kinds;  // the kinds computed, in the event table's order
+  int32_t moonAge;             // whole days since new moon
+  // The lit fraction of the moon's disc (0-1) at the local clock time
+  // `litMinutes` after midnight, and the next principal phase after it.
+  double illuminated;
+  int litMinutes;
+  PhaseInstant nextPhase;
+
+  const KindDay& Of(const EventKind& kind) const;
+  const Event& Of(const EventRef& event) const { return Of(*event.kind).Of(event.direction); }
+  // The event of that name of the event table ("sunrise", "civil-dusk").
+  const Event& Find(std::string_view name) const;
+};
+
+// Every event and the moon of one civil day of the zone. On a day when the
+// clocks change (23 or 25 hours) each offset of the day is scanned, and each
+// event is taken from the scan whose offset is in force at its instant, if
+// that instant lies within the day; of several of a kind the last. A kind
+// with none in the day has the message of the scan of local noon. The lit
+// fraction is taken at `litMinutes` after local midnight. Throws InputError
+// when the zone cannot tell its offset on the date.
+// `wanted` picks the kinds of the event table to compute (all by default).
+using KindFilter = std::function<bool(const EventKind&)>;
+DayReport ComputeDay(const Date& date, const Place& place, const Zone& zone,
+                     int litMinutes = 12 * 60, const KindFilter& wanted = nullptr);
+// Every day of a year (DatesOfYear), the lit fraction at local noon.
+std::vector<DayReport> ComputeYear(int year, const Place& place, const Zone& zone,
+                                   const KindFilter& wanted = nullptr);
+
+}  // namespace orbel

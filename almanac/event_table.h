@@ -1,0 +1,74 @@
+// The kinds of event the tool knows, one row each: what defines the kind, the
+// events it gives, and every word the reports, options and messages use for
+// them. The commands, the renderers and the completion read this table only,
+// so a new kind is one more row.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "day_scan.h"
+#include "scan.h"
+
+namespace orbel {
+
+// One event a kind gives.
+struct EventEdge {
+  const char* name;  // "sunrise", "civil-dawn": what wait takes
+  const char* word;  // "Sunrise" on its own line, or "dawn" on the kind's line
+  const char* json;  // where the event sits in a day's JSON: "/sunrise", "/twilight/civil/dawn"
+  const char* csv;   // the prefix of its CSV columns: "sunrise", "civil_dawn"
+};
+
+// Texts for each way a day can lack an event, by the engine's StatusKind:
+// no rise, no set, below all day, above all day.
+struct StatusTexts {
+  const char* texts[4];
+};
+
+struct EventKind {
+  const char* key;  // "sun", "civil": what table --twilight takes
+  // What defines it: today every kind is the crossing of an altitude circle,
+  // upwards (rise) and downwards (set).
+  Circle circle;
+  // Shown by day only with --twilight and by table only when chosen with
+  // --twilight KEY; the others always.
+  bool onRequest;
+  // The kind's line in the day's text ("Civil"), or null when each event has
+  // a line of its own.
+  const char* title;
+  EventEdge rise, set;
+  StatusTexts messages;  // in reports: "NO CIVIL DAWN", "SUN ABOVE -18° ALL DAY"
+  StatusTexts words;     // in tables: "no dawn", "above all day"
+  // For the sun: what now calls the time when the sun is above this circle
+  // and below the higher ones ("day", "civil twilight"); null for none.
+  const char* band;
+};
+
+// Every kind, in the order the reports list them.
+const std::vector<EventKind>& EventKinds();
+
+// The kind that rises and sets for a body: the first of its kinds shown always.
+const EventKind& RiseAndSetOf(Body body);
+
+// One event of a kind.
+struct EventRef {
+  const EventKind* kind;
+  CrossingKind direction;
+  const EventEdge& Edge() const {
+    return direction == CrossingKind::kRise ? kind->rise : kind->set;
+  }
+};
+// The event of that name, or nothing.
+std::optional<EventRef> FindEvent(std::string_view name);
+// Every event's name, in table order: "sunrise", "sunset", ... .
+std::vector<std::string> EventNames();
+// The keys of the kinds shown on request: "civil", "nautical", "astronomical".
+std::vector<std::string> OnRequestKeys();
+
+// The StatusKind of an engine status code of either body.
+StatusKind StatusKindOf(int code);
+
+}  // namespace orbel

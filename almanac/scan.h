@@ -1,0 +1,44 @@
+// The engine's scans of a civil day: one per offset in force that day, each
+// crossing kept from the scan whose offset is in force at its instant.
+#pragma once
+
+#include <vector>
+
+#include "day_scan.h"
+#include "place.h"
+#include "time/civil_day.h"
+
+namespace orbel {
+
+enum class Body { kSun, kMoon };
+
+// An altitude circle a body crosses. The moon rises and sets on the engine's
+// own horizon, taken from its distance; the sun's circles are given by their
+// zenith distance in degrees (90.833 for its rise and set: refraction and its
+// radius; 96, 102, 108 for the three twilights).
+struct Circle {
+  Body body;
+  double zenithDistance;  // degrees; not used for the moon
+};
+
+// The engine's query for a date, a place and an offset in force: the date the
+// event queries read (Julian for 1582 after the reform) and the offset as
+// the engine's zone.
+DayQuery EngineQuery(const Date& date, const Place& place, int offset);
+
+// A crossing of the day with its instant (unrounded, to the second) and the
+// offset of the scan that found it, which is in force at that instant.
+struct DayCrossing {
+  Instant instant;
+  Crossing crossing;
+  int offset;
+};
+
+struct CircleDay {
+  std::vector<BodyDay> scans;          // one per offset of the day
+  std::vector<DayCrossing> crossings;  // in the day, in time order
+};
+
+CircleDay ScanCircle(const CivilDay& day, const Place& place, const Circle& circle);
+
+}  // namespace orbel

@@ -1,0 +1,139 @@
+#include "zone.h"
+
+#include <cctype>
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <memory>
+
+#include <fmt/format.h>
+
+#ifdef ORBEL_HAVE_CCTZ
+#include <cctz/time_zone.h>
+#endif
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+#include "error.h"
+
+namespace orbel {
+
+namespace {
+
+int64_t FloorDiv(int64_t a, int64_t b) {
+  return a / b - (a % b != 0 && (a < 0) != (b < 0));
+}
+
+}  // namespace
+
+Zone FixedZone(int offset) {
+  return Zone{"", [offset](Instant) { return std::optional<ZoneState>(ZoneState{offset, ""}); }};
+}
+
+Zone SystemZone(std::string name) {
+#ifdef _WIN32
+  // The system's zone rules through Win32, which cover 1601 to 30827. The C
+  // runtime's localtime would read a TZ variable in its own format instead.
+  return Zone{std::move(name), [](Instant utc) -> std::optional<ZoneState> {
+                constexpr int64_t kFileTimeOf1970 = 11644473600;  // seconds from 1601
+                if (utc < -kFileTimeOf1970 || utc > 900000000000) return std::nullopt;
+                ULARGE_INTEGER ticks;
+                ticks.QuadPart = static_cast<ULONGLONG>(utc + kFileTimeOf1970) * 10000000;
+                FILETIME universal{ticks.LowPart, ticks.HighPart}, local{};
+                SYSTEMTIME universalTime, localTime;
+                if (!FileTimeToSystemTime(&universal, &universalTime) ||
+                    !SystemTimeToTzSpecificLocalTime(nullptr, &universalTime, &localTime) ||
+                    !SystemTimeToFileTime(&localTime, &local)) {
+                  return std::nullopt;
+                }
+                ULARGE_INTEGER localTicks;
+                localTicks.LowPart = local.dwLowDateTime;
+                localTicks.HighPart = local.dwHighDateTime;
+                const int64_t difference = static_cast<int64_t>(localTicks.QuadPart) -
+                                           static_cast<int64_t>(ticks.QuadPart);
+                return ZoneState{static_cast<int>(difference / 10000000), ""};
+              }};
+#else
+  tzset();
+  return Zone{std::move(name), [](Instant utc) -> std::optional<ZoneState> {
+                const std::time_t t = static_cast<std::time_t>(utc);
+                std::tm local{};
+                if (localtime_r(&t, &local) == nullptr) return std::nullopt;
+                return ZoneState{static_cast<int>(local.tm_gmtoff),
+                                 local.tm_zone != nullptr ? local.tm_zone : ""};
+              }};
+#endif
+}
+
+bool HaveZoneDatabase() {
+#ifdef ORBEL_HAVE_CCTZ
+  return true;
+#else
+  return false;
+#endif
+}
+
+std::string ZoneDatabaseDir() {
+  const char* dir = std::getenv("TZDIR");
+  return dir != nullptr && *dir != '\0' ? dir : "/usr/share/zoneinfo";
+}
+
+Zone NamedZone(std::string_view name) {
+#ifdef ORBEL_HAVE_CCTZ
+  // Names are paths below the database folder: nothing that could leave it.
+  bool safe = !name.empty() && name[0] != '/' && name.find("..") == std::string_view::npos;
+  for (const char c : name) {
+    safe = safe && (std::isalnum(static_cast<unsigned char>(c)) || c == '/' || c == '_' ||
+                    c == '-' || c == '+');
+  }
+  auto zone = std::make_shared<cctz::time_zone>();
+  if (!safe || !cctz::load_time_zone(std::string(name), zone.get())) {
+    throw InputError("no such time zone in the zone database (" + ZoneDatabaseDir() +
+                     "); names look like Europe/Berlin or Asia/Kolkata");
+  }
+  return Zone{std::string(name), [zone](Instant utc) -> std::optional<ZoneState> {
+                const auto instant = std::chrono::time_point_cast<cctz::seconds>(
+                    std::chrono::system_clock::from_time_t(0) + cctz::seconds(utc));
+                const cctz::time_zone::absolute_lookup local = zone->lookup(instant);
+                return ZoneState{local.offset, local.abbr != nullptr ? local.abbr : ""};
+              }};
+#else
+  (void)name;
+  throw InputError(
+      "this build has no time zone database; give the offset with --utc-offset or --zone");
+#endif
+}
+
+std::string FormatOffset(int offset) {
+  const int magnitude = offset < 0 ? -offset : offset;
+  const char sign = offset < 0 ? '-' : '+';
+  if (magnitude % 60 == 0)
+    return fmt::format("{}{:02}:{:02}", sign, magnitude / 3600, magnitude / 60 % 60);
+  return fmt::format("{}{:02}:{:02}:{:02}", sign, magnitude / 3600, magnitude / 60 % 60,
+                     magnitude % 60);
+}
+
+double EngineZone(int offset) {
+  return -offset / 3600.0;
+}
+
+LocalTime LocalTimeAt(const Zone& zone, Instant instant) {
+  const std::optional<ZoneState> state = zone.at(instant);
+  if (!state) throw InputError("the time zone (" + zone.name + ") cannot tell its UTC offset now");
+  const int64_t local = instant + state->offset;
+  const int64_t day = FloorDiv(local, 86400);
+  const int seconds = static_cast<int>(local - day * 86400);
+  return LocalTime{DateOfDayNumber(day), seconds / 3600, seconds / 60 % 60,
+                   seconds % 60,         state->offset,  state->abbreviation};
+}
+
+Date LocalDate(const Zone& zone, Instant instant) {
+  return LocalTimeAt(zone, instant).date;
+}
+
+Instant RoundToMinute(Instant instant) {
+  return FloorDiv(instant + 30, 60) * 60;
+}
+
+}  // namespace orbel

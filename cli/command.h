@@ -1,0 +1,36 @@
+// The commands of orbel-cli: each adds its subcommand, with its options, to
+// the tool's command tree and says how it runs once the line is parsed.
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+namespace orbel {
+
+struct Command {
+  CLI::App* app;
+  std::function<int()> run;  // the exit status
+};
+
+constexpr int kExitUsage = 2;
+constexpr int kExitNoEvent = 3;
+
+Command AddDayCommand(CLI::App& tool);
+Command AddTableCommand(CLI::App& tool);
+Command AddBatchCommand(CLI::App& tool);
+Command AddPhasesCommand(CLI::App& tool);
+Command AddWaitCommand(CLI::App& tool);
+Command AddNowCommand(CLI::App& tool);
+Command AddIsUpCommand(CLI::App& tool);
+Command AddPhaseCommand(CLI::App& tool);
+
+// The whole tool: its description, version, examples and every command, the
+// first of them ("day") also what runs without a command.
+std::vector<Command> BuildTool(CLI::App& tool);
+
+// The help text on the place and the zone that the commands taking them show.
+extern const char* const kPlaceAndZoneHelp;
+
+}  // namespace orbel

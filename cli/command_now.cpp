@@ -1,0 +1,87 @@
+// orbel-cli now and is-up: where the sun and the moon stand at this moment.
+#include <iostream>
+#include <memory>
+
+#include "command.h"
+#include "environment.h"
+#include "place_options.h"
+#include "render.h"
+#include "sky.h"
+
+namespace orbel {
+
+namespace {
+
+// Where a body stands now, whether it is up, and its next rise or set.
+BodyNow BodyAt(Body body, const PlaceAndZone& where, Instant now) {
+  const EventKind& kind = RiseAndSetOf(body);
+  BodyNow result{PositionAt(body, where.place, where.zone, now),
+                 IsUp(kind.circle, where.place, where.zone, now), nullptr, 0};
+  for (const CrossingKind direction : {CrossingKind::kRise, CrossingKind::kSet}) {
+    const EventRef event{&kind, direction};
+    const std::optional<Occurrence> o = NextOccurrence(event, where.place, where.zone, now + 1);
+    if (o && (result.next == nullptr || o->instant < result.nextInstant)) {
+      result.next = &event.Edge();
+      result.nextInstant = o->instant;
+    }
+  }
+  return result;
+}
+
+struct NowOptions {
+  PlaceOptions place;
+  bool json = false;
+};
+
+int RunNow(const NowOptions& options) {
+  const PlaceAndZone where = ResolvePlace(options.place);
+  const Instant now = static_cast<Instant>(WallClock());
+  const SkyNow sky{now, where.place, BodyAt(Body::kSun, where, now),
+                   BodyAt(Body::kMoon, where, now), SunBand(where.place, where.zone, now)};
+  if (options.json) {
+    std::cout << SkyNowJson(sky, where.zone).dump(2) << '\n';
+  } else {
+    std::cout << SkyNowText(sky, where.zone);
+  }
+  return 0;
+}
+
+struct IsUpOptions {
+  PlaceOptions place;
+  std::string body;
+};
+
+}  // namespace
+
+Command AddNowCommand(CLI::App& tool) {
+  auto options = std::make_shared<NowOptions>();
+  CLI::App* now = tool.add_subcommand(
+      "now", "Where the sun and the moon stand now, whether they are up, and their next event");
+  AddPlaceOptions(*now, options->place);
+  now->add_flag("--json", options->json, "Write one JSON object");
+  now->footer(
+      "Altitude and azimuth of the centre (geocentric, without refraction). Up or down comes "
+      "from the same day scans as the printed rise and set times. Example:\n"
+      "  orbel-cli now --place kolkata");
+  return {now, [options] { return RunNow(*options); }};
+}
+
+Command AddIsUpCommand(CLI::App& tool) {
+  auto options = std::make_shared<IsUpOptions>();
+  CLI::App* isUp = tool.add_subcommand("is-up", "Exit 0 when the sun or the moon is up, 1 if not");
+  isUp->add_option("BODY", options->body, "sun or moon")
+      ->required()
+      ->check(CLI::IsMember({"sun", "moon"}));
+  AddPlaceOptions(*isUp, options->place);
+  isUp->footer("Prints nothing. Example:\n  if orbel-cli is-up sun --place berlin; then ...; fi");
+  return {isUp, [options] {
+            const PlaceAndZone where = ResolvePlace(options->place);
+            const Body body = options->body == "moon" ? Body::kMoon : Body::kSun;
+            return IsUp(RiseAndSetOf(body).circle, where.place, where.zone,
+                        static_cast<Instant>(WallClock()))
+                       ? 0
+                       : 1;
+          }};
+}
+
+}  // namespace orbel

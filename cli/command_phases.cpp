@@ -1,0 +1,61 @@
+// orbel-cli phases: the principal moon phases of a year.
+#include <iostream>
+#include <memory>
+
+#include "command.h"
+#include "phases.h"
+#include "place_options.h"
+#include "render.h"
+#include "time/civil_day.h"
+#include "values.h"
+
+namespace orbel {
+
+namespace {
+
+struct PhasesOptions {
+  int year = 0;
+  PlaceOptions place;
+  bool json = false;
+  bool csv = false;
+};
+
+// Every principal phase of a year of the zone's calendar days.
+int RunPhases(const PhasesOptions& options) {
+  const PlaceAndZone where = ResolvePlace(options.place);
+  const Instant from = MakeCivilDay({options.year, 1, 1}, where.zone).start;
+  const Instant to = options.year < kMaxYear
+                         ? MakeCivilDay({options.year + 1, 1, 1}, where.zone).start
+                         : MakeCivilDay({options.year, 12, 31}, where.zone).end;
+  const std::vector<PhaseInstant> phases = PhasesBetween(from, to);
+  if (options.json) {
+    std::cout << PhasesJson(options.year, where.zone, phases).dump(2) << '\n';
+  } else if (options.csv) {
+    WritePhasesCsv(std::cout, where.zone, phases);
+  } else {
+    WritePhasesText(std::cout, options.year, where.zone, phases);
+  }
+  return 0;
+}
+
+}  // namespace
+
+Command AddPhasesCommand(CLI::App& tool) {
+  auto options = std::make_shared<PhasesOptions>();
+  CLI::App* phases = tool.add_subcommand(
+      "phases", "New, first quarter, full and last quarter moons of a year, to the minute");
+  AddValueOption(*phases, "--year", options->year, ParseYear, "Year, 1 to 9999")
+      ->type_name("YYYY")
+      ->required();
+  AddPlaceOptions(*phases, options->place);
+  CLI::Option* json = phases->add_flag("--json", options->json, "Write JSON");
+  json->excludes(phases->add_flag("--csv", options->csv, "Write CSV"));
+  phases->footer(
+      "The instants when the moon's ecliptic longitude is 0, 90, 180 and 270 degrees from the "
+      "sun's, from the engine's own series, on the zone's clock; dates in the calendar in use. "
+      "The place options only choose the zone (with --place). Example:\n"
+      "  orbel-cli phases --year 2026 --tz Europe/Berlin");
+  return {phases, [options] { return RunPhases(*options); }};
+}
+
+}  // namespace orbel

@@ -1,0 +1,71 @@
+// orbel-cli table: every day of a year, one line per day.
+#include <iostream>
+#include <memory>
+
+#include "command.h"
+#include "environment.h"
+#include "place_options.h"
+#include "render.h"
+#include "values.h"
+
+namespace orbel {
+
+namespace {
+
+struct TableOptions {
+  int year = 0;
+  PlaceOptions place;
+  bool json = false;
+  bool csv = false;
+  std::string twilight;
+};
+
+int RunTable(const TableOptions& options) {
+  const PlaceAndZone where = ResolvePlace(options.place);
+  YearTable table{options.year, where.place, where.zone.name, nullptr, {}};
+  for (const EventKind& kind : EventKinds()) {
+    if (kind.onRequest && options.twilight == kind.key) table.chosen = &kind;
+  }
+  // JSON carries every kind; text and CSV only the kinds of their columns.
+  table.days = ComputeYear(table.year, table.place, where.zone, [&](const EventKind& kind) {
+    return options.json ? table.chosen != nullptr || !kind.onRequest : table.Shows(kind);
+  });
+  if (options.json) {
+    std::cout << TableJson(table, where.zone).dump(2) << '\n';
+  } else if (options.csv) {
+    WriteTableCsv(std::cout, table);
+  } else {
+    WriteTableText(std::cout, table);
+  }
+  return 0;
+}
+
+// "civil|nautical|astronomical".
+std::string Alternatives(const std::vector<std::string>& names) {
+  std::string text;
+  for (const std::string& name : names) text += (text.empty() ? "" : "|") + name;
+  return text;
+}
+
+}  // namespace
+
+Command AddTableCommand(CLI::App& tool) {
+  auto options = std::make_shared<TableOptions>();
+  CLI::App* table = tool.add_subcommand("table", "Every day of a year, one line per day");
+  AddValueOption(*table, "--year", options->year, ParseYear, "Year, 1 to 9999")
+      ->type_name("YYYY")
+      ->required();
+  AddPlaceOptions(*table, options->place);
+  CLI::Option* json = table->add_flag("--json", options->json, "Write JSON");
+  CLI::Option* csv = table->add_flag("--csv", options->csv, "Write CSV with a header row");
+  json->excludes(csv);
+  table
+      ->add_option("--twilight", options->twilight,
+                   "Add the dawn and dusk of this twilight as two more columns")
+      ->check(CLI::IsMember(OnRequestKeys()))
+      ->type_name(Alternatives(OnRequestKeys()));
+  table->footer(kPlaceAndZoneHelp);
+  return {table, [options] { return RunTable(*options); }};
+}
+
+}  // namespace orbel

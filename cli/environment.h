@@ -1,0 +1,27 @@
+// What the tool takes from the system it runs on: the system zone, the zone
+// database's list of cities and the wall clock.
+#pragma once
+
+#include <vector>
+
+#include "cities.h"
+#include "time/zone.h"
+
+namespace orbel {
+
+// The system zone: TZ when set, else the system's setting, named as the
+// system names it.
+Zone SystemZoneOfEnvironment();
+
+// The cities of the zone database (ZoneDatabaseDir()/zone1970.tab). Throws
+// InputError when the file cannot be read.
+std::vector<City> DatabaseCities();
+
+// Seconds since 1970 on the wall clock, with its fraction.
+double WallClock();
+// Sleeps until the wall clock reaches `moment`, in steps of at most five
+// seconds, so that a clock set forward or a suspension that passes the moment
+// ends the wait within a step, and a clock set back lengthens it.
+void SleepUntil(Instant moment);
+
+}  // namespace orbel

@@ -1,0 +1,35 @@
+// Pieces the text, CSV and JSON renderers share: angles in degrees, minutes
+// and seconds, aligned columns, numbers that read back exactly.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "day.h"
+#include "time/zone.h"
+
+namespace orbel {
+
+// Degrees, minutes and seconds rounded to the whole second: 48°44'36"N.
+std::string FormatLatitude(double latitude);
+std::string FormatLongitude(double longitude);
+
+// Terminal columns of UTF-8 text (one per code point; the texts are ASCII plus °).
+size_t DisplayWidth(const std::string& text);
+// The text padded with blanks to `width` columns.
+std::string PadRight(const std::string& text, size_t width);
+// An azimuth in degrees with one decimal, right-aligned in `width` columns, and
+// the degree sign.
+std::string Degrees(double azimuth, int width);
+// The shortest text that reads back as the same double.
+std::string ShortestDouble(double value);
+
+// An instant rounded to the minute on the zone's clock, "2026-01-03 11:03",
+// and in ISO 8601, "2026-01-03T11:03+01:00".
+std::string LocalMinuteText(const Zone& zone, Instant instant);
+std::string IsoMinute(const Zone& zone, Instant instant);
+// The event's local time in ISO 8601 with its offset: 2026-12-21T07:09+05:30.
+// 24:00 is 00:00 of the next day.
+std::string EventIsoTime(const Date& date, const Event& event);
+
+}  // namespace orbel

@@ -1,0 +1,59 @@
+#include "place_options.h"
+
+#include "cities.h"
+#include "environment.h"
+#include "saved_place.h"
+#include "values.h"
+
+namespace orbel {
+
+void AddPlaceOptions(CLI::App& command, PlaceOptions& options) {
+  AddValueOption(command, "--lat,--latitude", options.latitude, ParseLatitude,
+                 "Latitude, north positive: 48.7433, -33.8667, 48:44:36N, 33:52:0S")
+      ->type_name("DEG");
+  AddValueOption(command, "--lon,--longitude", options.longitude, ParseLongitude,
+                 "Longitude, east positive: 9.3075, -122.4194, 9:18:27E, 122:25:10W")
+      ->type_name("DEG");
+  const auto text = [](const std::string& value) { return value; };
+  AddValueOption(command, "--place", options.city, text,
+                 "A principal city of the zone database, such as kolkata, berlin or "
+                 "\"St Johns\"; its time zone too, unless a zone option is given")
+      ->type_name("CITY");
+  CLI::Option* tz = AddValueOption(command, "--tz", options.tz, text,
+                                   "Time zone by name: Asia/Kolkata, Europe/Berlin")
+                        ->type_name("NAME");
+  CLI::Option* utcOffset =
+      AddValueOption(command, "--utc-offset", options.offset, ParseUtcOffset,
+                     "Fixed offset from UTC: +05:30 for India, -03:30 for Newfoundland")
+          ->type_name("+HH:MM");
+  CLI::Option* zone =
+      AddValueOption(command, "--zone", options.offset, ParseEngineZone,
+                     "Fixed offset the engine's way, hours that added to the local clock give "
+                     "UTC: -1 for UTC+01:00, 5 for UTC-05:00, -5.5 or -5:30 for UTC+05:30")
+          ->type_name("HOURS");
+  tz->excludes(utcOffset)->excludes(zone);
+  utcOffset->excludes(zone);
+}
+
+PlaceAndZone ResolvePlace(const PlaceOptions& options) {
+  std::optional<City> city;
+  if (options.city) {
+    city = ParseOption("--place", *options.city,
+                       [](const std::string& name) { return FindCity(DatabaseCities(), name); });
+  }
+  std::optional<Place> saved;
+  if (!city && !(options.latitude && options.longitude)) saved = SavedPlace();
+  PlaceAndZone result{ChoosePlace(options.latitude, options.longitude, city, saved), FixedZone(0)};
+  if (options.tz) {
+    result.zone = ParseOption("--tz", *options.tz, NamedZone);
+  } else if (options.offset) {
+    result.zone = FixedZone(*options.offset);
+  } else if (city) {
+    result.zone = NamedZone(city->zone);
+  } else {
+    result.zone = SystemZoneOfEnvironment();
+  }
+  return result;
+}
+
+}  // namespace orbel

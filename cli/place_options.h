@@ -1,0 +1,36 @@
+// The place and zone options every command but batch and phase takes, and
+// how they choose the place and the zone.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "options.h"
+
+#include "place.h"
+#include "time/zone.h"
+
+namespace orbel {
+
+struct PlaceOptions {
+  std::optional<double> latitude, longitude;
+  std::optional<std::string> city;  // --place, looked up when the place is chosen
+  std::optional<std::string> tz;
+  std::optional<int> offset;  // --utc-offset or --zone, seconds east of UTC
+};
+
+// Adds --lat, --lon, --place, --tz, --utc-offset and --zone to a command.
+void AddPlaceOptions(CLI::App& command, PlaceOptions& options);
+
+struct PlaceAndZone {
+  Place place;
+  Zone zone;
+};
+
+// The place from the first source that has it: --lat and --lon, --place, the
+// place the orbel window saved, the default place. The zone: --tz,
+// --utc-offset or --zone, else the city's zone for --place, else the system
+// zone. Throws InputError naming the option of a value that cannot be used.
+PlaceAndZone ResolvePlace(const PlaceOptions& options);
+
+}  // namespace orbel

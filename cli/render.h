@@ -1,0 +1,77 @@
+// The renderers: what the commands print, as text for people, CSV and JSON.
+// They format what the almanac computed and compute nothing themselves.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "day.h"
+#include "phases.h"
+#include "sky.h"
+#include "time/zone.h"
+
+namespace orbel {
+
+// A year's days, as table writes them.
+struct YearTable {
+  int year;
+  Place place;
+  std::string zoneName;               // empty for a fixed offset
+  const EventKind* chosen = nullptr;  // the kind shown on request (--twilight), if any
+  std::vector<DayReport> days;
+
+  // Whether the table has columns for a kind.
+  bool Shows(const EventKind& kind) const { return !kind.onRequest || &kind == chosen; }
+};
+
+// Where the sun and the moon stand at one instant.
+struct BodyNow {
+  SkyPosition position;
+  bool up;
+  const EventEdge* next;  // the next rise or set, or null when none comes
+  Instant nextInstant;
+};
+struct SkyNow {
+  Instant instant;
+  Place place;
+  BodyNow sun, moon;
+  std::string band;  // "day", "civil twilight", ... "night"
+};
+
+// The moment wait returns at: the event's instant plus the shift.
+struct WaitMoment {
+  const EventEdge* event;
+  Instant eventInstant;
+  int shift;    // seconds, negative before the event
+  Instant now;  // the wall clock when the moment was found
+};
+
+// Text for people.
+std::string DayText(const DayReport& report, const Zone& zone, bool onRequestKinds);
+void WriteTableText(std::ostream& out, const YearTable& table);
+void WritePhasesText(std::ostream& out, int year, const Zone& zone,
+                     const std::vector<PhaseInstant>& phases);
+std::string SkyNowText(const SkyNow& now, const Zone& zone);
+// "2026-12-08 15:23:01 UTC+00:00, sunset at 15:53:01 - 00:30, in 3 h 05 min".
+std::string WaitLine(const WaitMoment& moment, const Zone& zone);
+// "2026-12-07 16:32:05 Europe/Berlin (UTC+01:00)" or, without a zone name,
+// "2026-12-07 16:32:05 UTC+01:00".
+std::string InstantText(const Zone& zone, Instant instant);
+
+// CSV, with a header row.
+void WriteTableCsv(std::ostream& out, const YearTable& table);
+void WritePhasesCsv(std::ostream& out, const Zone& zone, const std::vector<PhaseInstant>& phases);
+
+// JSON.
+nlohmann::ordered_json DayJson(const DayReport& report, const Zone& zone, bool onRequestKinds);
+nlohmann::ordered_json TableJson(const YearTable& table, const Zone& zone);
+nlohmann::ordered_json PhasesJson(int year, const Zone& zone,
+                                  const std::vector<PhaseInstant>& phases);
+nlohmann::ordered_json SkyNowJson(const SkyNow& now, const Zone& zone);
+
+}  // namespace orbel

@@ -1,0 +1,59 @@
+// CSV: the year's table and the phases, a header row first.
+#include "format.h"
+#include "phase_name.h"
+#include "render.h"
+
+namespace orbel {
+
+namespace {
+
+std::string CsvField(const std::string& text) {
+  if (text.find_first_of(",\"\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (const char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
+}  // namespace
+
+void WriteTableCsv(std::ostream& out, const YearTable& table) {
+  out << "date,utc_offset";
+  for (const EventKind& kind : EventKinds()) {
+    if (!table.Shows(kind)) continue;
+    for (const EventEdge* edge : {&kind.rise, &kind.set}) {
+      const std::string name = edge->csv;
+      out << ',' << name << "_text," << name << "_time," << name << "_hour," << name << "_minute,"
+          << name << "_azimuth," << name << "_status";
+    }
+  }
+  out << ",moon_age,moon_phase\n";
+  for (const DayReport& day : table.days) {
+    out << FormatDate(day.date) << ',' << FormatOffset(day.noonOffset);
+    for (const KindDay& k : day.kinds) {
+      if (!table.Shows(*k.kind)) continue;
+      for (const Event* event : {&k.rise, &k.set}) {
+        out << ',' << CsvField(event->text) << ',';
+        if (event->status == 0) {
+          out << EventIsoTime(day.date, *event) << ',' << event->hour << ',' << event->minute << ','
+              << ShortestDouble(event->azimuth);
+        } else {
+          out << ",,,";
+        }
+        out << ',' << event->status;
+      }
+    }
+    out << ',' << day.moonAge << ',' << PhaseName(day.moonAge) << "\n";
+  }
+}
+
+void WritePhasesCsv(std::ostream& out, const Zone& zone, const std::vector<PhaseInstant>& phases) {
+  out << "phase,time\n";
+  for (const PhaseInstant& p : phases) {
+    out << PrincipalPhaseName(p.phase) << ',' << IsoMinute(zone, p.instant) << '\n';
+  }
+}
+
+}  // namespace orbel

@@ -1,0 +1,165 @@
+// Text for people: the day's report, the year's table, the phases, the sky
+// now and wait's line.
+#include <algorithm>
+#include <cstdlib>
+
+#include <fmt/format.h>
+
+#include "format.h"
+#include "phase_name.h"
+#include "render.h"
+
+namespace orbel {
+
+namespace {
+
+std::string PlaceTitle(const Place& place) {
+  const std::string coordinates =
+      FormatLatitude(place.latitude) + " " + FormatLongitude(place.longitude);
+  if (place.source == "given") return coordinates;
+  if (place.source == "default place" || place.source == "saved by orbel") {
+    return coordinates + " (" + place.source + ")";
+  }
+  return place.source + ", " + coordinates;
+}
+
+// "Asia/Kolkata, UTC+05:30"; "UTC+05:30" for a fixed offset; both offsets on
+// a day when the clocks change.
+std::string ZoneTitle(const DayReport& report) {
+  std::string offsets;
+  for (const int offset : report.offsets) {
+    offsets += (offsets.empty() ? "UTC" : " then UTC") + FormatOffset(offset);
+  }
+  if (report.offsets.size() > 1) offsets += " (the clocks change)";
+  return report.zoneName.empty() ? offsets : report.zoneName + ", " + offsets;
+}
+
+std::string AgeText(int32_t age) {
+  return std::to_string(age) + (age == 1 ? " day" : " days");
+}
+
+// "dawn 06:35  dusk 17:41", or the message once when both share it.
+std::string KindLine(const KindDay& day) {
+  if (day.rise.status != 0 && day.rise.text == day.set.text) return day.rise.text;
+  return std::string(day.kind->rise.word) + " " + day.rise.text + "  " + day.kind->set.word + " " +
+         day.set.text;
+}
+
+// A table cell: time and azimuth, or the kind's words for a day without it.
+std::string TableCell(const EventKind& kind, const Event& event) {
+  if (event.status == 0) return event.text + " " + Degrees(event.azimuth, 5);
+  return kind.words.texts[StatusKindOf(event.status)];
+}
+
+// "9 d 08 h", "1 h 05 min", "4 min 10 s", "12 s".
+std::string Duration(int64_t seconds) {
+  if (seconds >= 86400) return fmt::format("{} d {:02} h", seconds / 86400, seconds / 3600 % 24);
+  if (seconds >= 3600) return fmt::format("{} h {:02} min", seconds / 3600, seconds / 60 % 60);
+  if (seconds >= 60) return fmt::format("{} min {:02} s", seconds / 60, seconds % 60);
+  return fmt::format("{} s", seconds);
+}
+
+}  // namespace
+
+std::string DayText(const DayReport& report, const Zone& zone, bool onRequestKinds) {
+  std::string text = "Orbel report for " + FormatDate(report.date) + "\n";
+  text += "  " + PadRight("Place", 11) + PlaceTitle(report.place) + "\n";
+  text += "  " + PadRight("Zone", 11) + ZoneTitle(report) + "\n";
+  for (const KindDay& day : report.kinds) {
+    const EventKind& kind = *day.kind;
+    if (kind.onRequest && !onRequestKinds) continue;
+    if (kind.title != nullptr) {
+      text += "  " + PadRight(kind.title, 14) + KindLine(day) + "\n";
+      continue;
+    }
+    for (const auto& [edge, event] : {std::pair{&kind.rise, &day.rise}, {&kind.set, &day.set}}) {
+      text += "  " + PadRight(edge->word, 11);
+      if (event->status != 0) {
+        text += event->text + "\n";
+      } else {
+        text += PadRight(event->text, 11) + "azimuth " + Degrees(event->azimuth, 0) + "\n";
+      }
+    }
+  }
+  text += "  " + PadRight("Moon age", 11) + PadRight(AgeText(report.moonAge), 11) +
+          PhaseName(report.moonAge) + " (" + EnglishPhaseName(report.moonAge) + ")\n";
+  text += "  " + PadRight("Moon", 11) +
+          fmt::format("{:.1f}% lit at {:02}:{:02}", report.illuminated * 100,
+                      report.litMinutes / 60, report.litMinutes % 60) +
+          "\n";
+  const LocalTime next = LocalTimeAt(zone, RoundToMinute(report.nextPhase.instant));
+  text += "  " + PadRight("Next phase", 11) + PrincipalPhaseName(report.nextPhase.phase) + ", " +
+          LocalMinuteText(zone, report.nextPhase.instant) + " UTC" + FormatOffset(next.offset) +
+          "\n";
+  return text;
+}
+
+void WriteTableText(std::ostream& out, const YearTable& table) {
+  out << "Orbel table for " << table.year << " at " << PlaceTitle(table.place) << ", "
+      << (table.zoneName.empty() ? "fixed offset" : table.zoneName) << "\n";
+  out << "Date        Offset  ";
+  for (const EventKind& kind : EventKinds()) {
+    if (!table.Shows(kind)) continue;
+    const std::string prefix = kind.onRequest ? std::string(kind.key) + " " : "";
+    out << PadRight(prefix + kind.rise.word, 18) << PadRight(prefix + kind.set.word, 18);
+  }
+  out << "Moon age\n";
+  for (const DayReport& day : table.days) {
+    out << FormatDate(day.date) << "  " << FormatOffset(day.noonOffset)
+        << (day.offsets.size() > 1 ? "* " : "  ");
+    for (const KindDay& k : day.kinds) {
+      if (!table.Shows(*k.kind)) continue;
+      out << PadRight(TableCell(*k.kind, k.rise), 18) << PadRight(TableCell(*k.kind, k.set), 18);
+    }
+    out << fmt::format("{:2} ", day.moonAge) << PhaseName(day.moonAge) << "\n";
+  }
+  if (std::any_of(table.days.begin(), table.days.end(),
+                  [](const DayReport& day) { return day.offsets.size() > 1; })) {
+    out << "* the clocks change that day; the offset is that of local noon\n";
+  }
+}
+
+void WritePhasesText(std::ostream& out, int year, const Zone& zone,
+                     const std::vector<PhaseInstant>& phases) {
+  out << "Moon phases of " << year << ", " << (zone.name.empty() ? "fixed offset" : zone.name)
+      << "\n";
+  for (const PhaseInstant& p : phases) {
+    const LocalTime t = LocalTimeAt(zone, RoundToMinute(p.instant));
+    out << LocalMinuteText(zone, p.instant) << " UTC" << FormatOffset(t.offset) << "  "
+        << PrincipalPhaseName(p.phase) << '\n';
+  }
+}
+
+std::string InstantText(const Zone& zone, Instant instant) {
+  const LocalTime t = LocalTimeAt(zone, instant);
+  const std::string offset = "UTC" + FormatOffset(t.offset);
+  return fmt::format("{} {:02}:{:02}:{:02} {}", FormatDate(t.date), t.hour, t.minute, t.second,
+                     zone.name.empty() ? offset : zone.name + " (" + offset + ")");
+}
+
+std::string SkyNowText(const SkyNow& now, const Zone& zone) {
+  std::string text = "Orbel now: " + InstantText(zone, now.instant) + "\n";
+  for (const auto& [name, body] : {std::pair{"Sun", &now.sun}, {"Moon", &now.moon}}) {
+    text += fmt::format("  {:<5} altitude {:6.1f}\u00b0  azimuth {:5.1f}\u00b0  {:<4}", name,
+                        body->position.altitude, body->position.azimuth, body->up ? "up" : "down");
+    if (body->next != nullptr) {
+      text +=
+          std::string("  next ") + body->next->name + " " + InstantText(zone, body->nextInstant);
+    }
+    text += "\n";
+  }
+  return text + "  Twilight " + now.band + "\n";
+}
+
+std::string WaitLine(const WaitMoment& moment, const Zone& zone) {
+  const Instant at = moment.eventInstant + moment.shift;
+  std::string line = InstantText(zone, at) + ", " + moment.event->name + " at " +
+                     InstantText(zone, moment.eventInstant).substr(11, 8);
+  if (moment.shift != 0) {
+    line += " " + std::string(moment.shift < 0 ? "- " : "+ ") +
+            FormatOffset(std::abs(moment.shift)).substr(1);
+  }
+  return line + ", in " + Duration(at - moment.now);
+}
+
+}  // namespace orbel
