@@ -22,10 +22,8 @@ struct DayOptions {
 };
 
 int RunDay(const DayOptions& options) {
-  const Date date = options.date
-                        ? *options.date
-                        : LocalDate(SystemZoneOfEnvironment(), static_cast<Instant>(WallClock()));
   const PlaceAndZone where = ResolvePlace(options.place);
+  const Date date = options.date ? *options.date : Today(where.zone);
   const DayReport report = ComputeDay(date, where.place, where.zone, options.litMinutes);
   if (options.json) {
     std::cout << DayJson(report, where.zone, true).dump(2) << '\n';

@@ -35,7 +35,7 @@ struct NowOptions {
 
 int RunNow(const NowOptions& options) {
   const PlaceAndZone where = ResolvePlace(options.place);
-  const Instant now = static_cast<Instant>(WallClock());
+  const Instant now = Now();
   const SkyNow sky{now, where.place, BodyAt(Body::kSun, where, now),
                    BodyAt(Body::kMoon, where, now), SunBand(where.place, where.zone, now)};
   if (options.json) {
@@ -77,10 +77,7 @@ Command AddIsUpCommand(CLI::App& tool) {
   return {isUp, [options] {
             const PlaceAndZone where = ResolvePlace(options->place);
             const Body body = options->body == "moon" ? Body::kMoon : Body::kSun;
-            return IsUp(RiseAndSetOf(body).circle, where.place, where.zone,
-                        static_cast<Instant>(WallClock()))
-                       ? 0
-                       : 1;
+            return IsUp(RiseAndSetOf(body).circle, where.place, where.zone, Now()) ? 0 : 1;
           }};
 }
 

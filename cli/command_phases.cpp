@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "command.h"
+#include "environment.h"
 #include "phases.h"
 #include "place_options.h"
 #include "render.h"
@@ -14,7 +15,7 @@ namespace orbel {
 namespace {
 
 struct PhasesOptions {
-  int year = 0;
+  std::optional<int> year;  // default: the current year in the zone
   PlaceOptions place;
   bool json = false;
   bool csv = false;
@@ -23,17 +24,17 @@ struct PhasesOptions {
 // Every principal phase of a year of the zone's calendar days.
 int RunPhases(const PhasesOptions& options) {
   const PlaceAndZone where = ResolvePlace(options.place);
-  const Instant from = MakeCivilDay({options.year, 1, 1}, where.zone).start;
-  const Instant to = options.year < kMaxYear
-                         ? MakeCivilDay({options.year + 1, 1, 1}, where.zone).start
-                         : MakeCivilDay({options.year, 12, 31}, where.zone).end;
+  const int year = options.year ? *options.year : Today(where.zone).year;
+  const Instant from = MakeCivilDay({year, 1, 1}, where.zone).start;
+  const Instant to = year < kMaxYear ? MakeCivilDay({year + 1, 1, 1}, where.zone).start
+                                     : MakeCivilDay({year, 12, 31}, where.zone).end;
   const std::vector<PhaseInstant> phases = PhasesBetween(from, to);
   if (options.json) {
-    std::cout << PhasesJson(options.year, where.zone, phases).dump(2) << '\n';
+    std::cout << PhasesJson(year, where.zone, phases).dump(2) << '\n';
   } else if (options.csv) {
     WritePhasesCsv(std::cout, where.zone, phases);
   } else {
-    WritePhasesText(std::cout, options.year, where.zone, phases);
+    WritePhasesText(std::cout, year, where.zone, phases);
   }
   return 0;
 }
@@ -44,9 +45,9 @@ Command AddPhasesCommand(CLI::App& tool) {
   auto options = std::make_shared<PhasesOptions>();
   CLI::App* phases = tool.add_subcommand(
       "phases", "New, first quarter, full and last quarter moons of a year, to the minute");
-  AddValueOption(*phases, "--year", options->year, ParseYear, "Year, 1 to 9999")
-      ->type_name("YYYY")
-      ->required();
+  AddValueOption(*phases, "--year", options->year, ParseYear,
+                 "Year, 1 to 9999 (default: this year)")
+      ->type_name("YYYY");
   AddPlaceOptions(*phases, options->place);
   CLI::Option* json = phases->add_flag("--json", options->json, "Write JSON");
   json->excludes(phases->add_flag("--csv", options->csv, "Write CSV"));

@@ -13,7 +13,7 @@ namespace orbel {
 namespace {
 
 struct TableOptions {
-  int year = 0;
+  std::optional<int> year;  // default: the current year in the zone
   PlaceOptions place;
   bool json = false;
   bool csv = false;
@@ -22,7 +22,11 @@ struct TableOptions {
 
 int RunTable(const TableOptions& options) {
   const PlaceAndZone where = ResolvePlace(options.place);
-  YearTable table{options.year, where.place, where.zone.name, nullptr, {}};
+  YearTable table{options.year ? *options.year : Today(where.zone).year,
+                  where.place,
+                  where.zone.name,
+                  nullptr,
+                  {}};
   for (const EventKind& kind : EventKinds()) {
     if (kind.onRequest && options.twilight == kind.key) table.chosen = &kind;
   }
@@ -52,9 +56,8 @@ std::string Alternatives(const std::vector<std::string>& names) {
 Command AddTableCommand(CLI::App& tool) {
   auto options = std::make_shared<TableOptions>();
   CLI::App* table = tool.add_subcommand("table", "Every day of a year, one line per day");
-  AddValueOption(*table, "--year", options->year, ParseYear, "Year, 1 to 9999")
-      ->type_name("YYYY")
-      ->required();
+  AddValueOption(*table, "--year", options->year, ParseYear, "Year, 1 to 9999 (default: this year)")
+      ->type_name("YYYY");
   AddPlaceOptions(*table, options->place);
   CLI::Option* json = table->add_flag("--json", options->json, "Write JSON");
   CLI::Option* csv = table->add_flag("--csv", options->csv, "Write CSV with a header row");

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -62,6 +63,14 @@ std::vector<City> DatabaseCities() {
 
 double WallClock() {
   return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
+
+Instant Now() {
+  return static_cast<Instant>(std::floor(WallClock()));
+}
+
+Date Today(const Zone& zone) {
+  return LocalDate(zone, Now());
 }
 
 void SleepUntil(Instant moment) {

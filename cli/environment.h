@@ -19,6 +19,10 @@ std::vector<City> DatabaseCities();
 
 // Seconds since 1970 on the wall clock, with its fraction.
 double WallClock();
+// The wall clock's instant, the current second.
+Instant Now();
+// The date in the zone now: what "today" is for every command.
+Date Today(const Zone& zone);
 // Sleeps until the wall clock reaches `moment`, in steps of at most five
 // seconds, so that a clock set forward or a suspension that passes the moment
 // ends the wait within a step, and a clock set back lengthens it.

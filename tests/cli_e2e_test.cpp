@@ -112,7 +112,6 @@ TEST(CliEndToEnd, HelpAndErrorsWithTheirExitStatus) {
       {{"--lat", "52"}, 2, "orbel-cli day --lat 52"},
       {{"day", "--bogus"}, 2, "--bogus"},
       {{"bogus"}, 2, "bogus"},
-      {{"table"}, 2, "--year"},
       {{"table", "--year", "2024", "--json", "--csv"}, 2, "--csv"},
       {{"batch", "--jobs", "0"}, 2, "invalid --jobs \"0\": not a whole number from 1 to 256"},
       {{"phase", "--out", "x.png"}, 2, "needs --age or --date"},

@@ -73,7 +73,9 @@ for part in $(ls "$work" | sed -n 's/^[ab]\.//p' | sort -un); do
   if ! cmp -s "$work/a.$part" "$work/b.$part"; then
     [ "$differ" = 0 ] && diff -u --label expected --label seen "$work/a.$part" "$work/b.$part" | head -60
     differ=$((differ + 1))
+    echo "differs: $(head -1 "$work/b.$part")" >>"$work/differing"
   fi
 done
+cat "$work/differing"
 echo "replay.sh: $differ cases differ"
 exit 1
