@@ -7,6 +7,8 @@
 #include "moon_age.h"
 #include "moon_events.h"
 #include "sun_events.h"
+#include "error.h"
+#include "printable.h"
 #include "time/civil_day.h"
 
 namespace orbel {
@@ -68,6 +70,10 @@ const Event& DayReport::Find(std::string_view name) const {
 DayReport ComputeDay(const Date& date, const Place& place, const Zone& zone, int litMinutes,
                      const KindFilter& wanted) {
   const CivilDay day = MakeCivilDay(date, zone);
+  if (day.Skipped()) {
+    throw SkippedDate(FormatDate(date) + " does not exist in " + Printable(zone.name, 40) +
+                      ": its clocks skipped that day");
+  }
   DayReport report{};
   report.date = date;
   report.place = place;
@@ -91,11 +97,14 @@ DayReport ComputeDay(const Date& date, const Place& place, const Zone& zone, int
   return report;
 }
 
-std::vector<DayReport> ComputeYear(int year, const Place& place, const Zone& zone,
-                                   const KindFilter& wanted) {
-  std::vector<DayReport> days;
+YearDays ComputeYear(int year, const Place& place, const Zone& zone, const KindFilter& wanted) {
+  YearDays days{};
   for (const Date& date : DatesOfYear(year)) {
-    days.push_back(ComputeDay(date, place, zone, 12 * 60, wanted));
+    try {
+      days.days.push_back(ComputeDay(date, place, zone, 12 * 60, wanted));
+    } catch (const SkippedDate&) {
+      days.skipped.push_back(date);
+    }
   }
   return days;
 }

@@ -63,13 +63,18 @@ struct DayReport {
 // that instant lies within the day; of several of a kind the last. A kind
 // with none in the day has the message of the scan of local noon. The lit
 // fraction is taken at `litMinutes` after local midnight. Throws InputError
-// when the zone cannot tell its offset on the date.
+// when the zone skipped the date or cannot tell its offset on it.
 // `wanted` picks the kinds of the event table to compute (all by default).
 using KindFilter = std::function<bool(const EventKind&)>;
 DayReport ComputeDay(const Date& date, const Place& place, const Zone& zone,
                      int litMinutes = 12 * 60, const KindFilter& wanted = nullptr);
-// Every day of a year (DatesOfYear), the lit fraction at local noon.
-std::vector<DayReport> ComputeYear(int year, const Place& place, const Zone& zone,
-                                   const KindFilter& wanted = nullptr);
+// Every day of a year (DatesOfYear) that the zone did not skip, the lit
+// fraction at local noon, and the dates it skipped.
+struct YearDays {
+  std::vector<DayReport> days;
+  std::vector<Date> skipped;
+};
+YearDays ComputeYear(int year, const Place& place, const Zone& zone,
+                     const KindFilter& wanted = nullptr);
 
 }  // namespace orbel

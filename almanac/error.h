@@ -13,4 +13,10 @@ class InputError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// A date the zone's clocks skipped.
+class SkippedDate : public InputError {
+ public:
+  using InputError::InputError;
+};
+
 }  // namespace orbel

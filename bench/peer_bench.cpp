@@ -56,8 +56,9 @@ void BM_YearTable_Orbel(benchmark::State& state) {
     const orbel::Zone zone = orbel::FixedZone(kTableOffset);
     orbel::YearTable table{kTableYear, kTablePlace, "", nullptr, {}};
     table.days =
-        orbel::ComputeYear(table.year, table.place, zone,
-                           [&](const orbel::EventKind& kind) { return table.Shows(kind); });
+        orbel::ComputeYear(table.year, table.place, zone, [&](const orbel::EventKind& kind) {
+          return table.Shows(kind);
+        }).days;
     std::ostringstream out;
     orbel::WriteTableText(out, table);
     benchmark::DoNotOptimize(out.str().size());

@@ -31,9 +31,16 @@ int RunTable(const TableOptions& options) {
     if (kind.onRequest && options.twilight == kind.key) table.chosen = &kind;
   }
   // JSON carries every kind; text and CSV only the kinds of their columns.
-  table.days = ComputeYear(table.year, table.place, where.zone, [&](const EventKind& kind) {
+  YearDays year = ComputeYear(table.year, table.place, where.zone, [&](const EventKind& kind) {
     return options.json ? table.chosen != nullptr || !kind.onRequest : table.Shows(kind);
   });
+  table.days = std::move(year.days);
+  if (!year.skipped.empty()) {
+    std::string dates;
+    for (const Date& date : year.skipped) dates += (dates.empty() ? "" : ", ") + FormatDate(date);
+    std::cerr << "orbel-cli: " << Printable(where.zone.name, 40) << " skipped " << dates
+              << "; the table leaves " << (year.skipped.size() == 1 ? "it" : "them") << " out\n";
+  }
   if (options.json) {
     std::cout << TableJson(table, where.zone).dump(2) << '\n';
   } else if (options.csv) {

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "error.h"
+#include "printable.h"
 
 namespace orbel {
 
@@ -33,8 +34,9 @@ Instant StartOfCivilDay(const CivilDay& day, Instant midnight) {
 ZoneState CivilDay::At(Instant t) const {
   const std::optional<ZoneState> state = zone->at(t);
   if (!state) {
-    throw InputError("the time zone (" + zone->name + ") cannot tell its UTC offset on " +
-                     FormatDate(date) + "; give it with --utc-offset or --zone");
+    throw InputError("the time zone (" + Printable(zone->name, 40) +
+                     ") cannot tell its UTC offset on " + FormatDate(date) +
+                     "; give it with --utc-offset or --zone");
   }
   return *state;
 }

@@ -19,6 +19,10 @@ struct CivilDay {
   std::vector<int> offsets;  // in force during the day, in order
   int noonScan;              // index of the offset in force at local noon
 
+  // Whether the zone skipped the whole day (Samoa went from 29 to 31
+  // December 2011).
+  bool Skipped() const { return start >= end; }
+
   // The clock in force at an instant. Throws InputError when the zone cannot
   // tell.
   ZoneState At(Instant t) const;

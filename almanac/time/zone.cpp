@@ -16,6 +16,7 @@
 #endif
 
 #include "error.h"
+#include "printable.h"
 
 namespace orbel {
 
@@ -120,7 +121,9 @@ double EngineZone(int offset) {
 
 LocalTime LocalTimeAt(const Zone& zone, Instant instant) {
   const std::optional<ZoneState> state = zone.at(instant);
-  if (!state) throw InputError("the time zone (" + zone.name + ") cannot tell its UTC offset now");
+  if (!state)
+    throw InputError("the time zone (" + Printable(zone.name, 40) +
+                     ") cannot tell its UTC offset now");
   const int64_t local = instant + state->offset;
   const int64_t day = FloorDiv(local, 86400);
   const int seconds = static_cast<int>(local - day * 86400);
