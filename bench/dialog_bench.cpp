@@ -16,7 +16,7 @@
 #include "main_dialog.h"
 #include "orbel_test_api.h"
 #include "resource.h"
-#include "settings.h"
+#include "dialog_settings.h"
 
 namespace {
 

@@ -3,7 +3,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace orbel {
 
@@ -20,11 +19,5 @@ constexpr int kMaxMoonAge = 30;
 // InputError for an unsupported name or radius, std::runtime_error when the
 // file cannot be written.
 void WritePhasePicture(int32_t age, int radius, const std::string& path);
-
-// Writes 8-bit pixels, RGB (3 channels) or RGBA (4), row-major with the top
-// row first, as a PNG file. Throws std::runtime_error when the file cannot be
-// written, InputError in a build without libpng.
-void WritePngFile(const std::string& path, int width, int height, int channels,
-                  const std::vector<uint8_t>& pixels);
 
 }  // namespace orbel

@@ -18,16 +18,16 @@ std::optional<Place> SavedPlace() {
             value[0] != '\x01';
   }
   if (!saved) return std::nullopt;
-  LoadSettings();
+  const StoredSettings stored = ReadSettings();
   // Degrees + minutes/60 + seconds/3600, as the window forms them.
   const auto angle = [](int32_t degrees, int32_t minutes, int32_t seconds) {
     return degrees + minutes * (1.0 / 60) + seconds * (1.0 / 3600);
   };
   Place place{};
-  place.latitude = angle(Settings.LatitudeDeg, Settings.LatitudeMin, Settings.LatitudeSec);
-  place.longitude = angle(Settings.LongitudeDeg, Settings.LongitudeMin, Settings.LongitudeSec);
-  if (Settings.North != 1) place.latitude = -place.latitude;
-  if (Settings.East != 1) place.longitude = -place.longitude;
+  place.latitude = angle(stored.LatitudeDeg, stored.LatitudeMin, stored.LatitudeSec);
+  place.longitude = angle(stored.LongitudeDeg, stored.LongitudeMin, stored.LongitudeSec);
+  if (stored.North != 1) place.latitude = -place.latitude;
+  if (stored.East != 1) place.longitude = -place.longitude;
   if (!(std::fabs(place.latitude) <= 90 && std::fabs(place.longitude) <= 180)) return std::nullopt;
   place.source = "saved by orbel";
   return place;

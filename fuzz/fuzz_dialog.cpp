@@ -40,7 +40,7 @@
 #include "moon_events.h"
 #include "orbel_test_api.h"
 #include "resource.h"
-#include "settings.h"
+#include "dialog_settings.h"
 #include "sun_events.h"
 
 namespace {

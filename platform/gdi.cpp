@@ -17,6 +17,7 @@ struct Gdi {
   std::map<uintptr_t, DeviceContext> dcs;
   std::map<int, HGDIOBJ> stock;
   HGDIOBJ default_bitmap = nullptr;
+  WindowSurfaceLookup windows{};  // null functions until the first window
 };
 
 Gdi& G() {
@@ -139,21 +140,12 @@ Surface* SurfaceOf(HDC h) {
     GdiObject* b = Obj(dc->bitmap);
     return b ? b->bitmap.get() : nullptr;
   }
-  Window* w = W(dc->window);
-  return w ? WindowSurface(w) : nullptr;
+  const WindowSurfaceLookup& windows = G().windows;
+  return dc->window && windows.surface ? windows.surface(dc->window) : nullptr;
 }
 
-Surface* WindowSurface(Window* w) {
-  if (!w->surface) {
-    RECT client = ClientRectOf(w);
-    w->surface = std::make_unique<Surface>();
-    w->surface->width = client.right;
-    w->surface->height = client.bottom;
-    w->surface->pixels.assign(
-        static_cast<size_t>(client.right) * static_cast<size_t>(client.bottom),
-        GetSysColor(COLOR_BTNFACE));
-  }
-  return w->surface.get();
+void SetWindowSurfaceLookup(WindowSurfaceLookup lookup) {
+  G().windows = lookup;
 }
 
 void ResetGdi() {
@@ -215,7 +207,8 @@ extern "C" DWORD WINAPI GetSysColor(int index) {
 
 extern "C" HDC WINAPI GetDC(HWND hwnd) {
   // GetDC(NULL) gives a screen context with nothing behind it.
-  if (hwnd && !W(hwnd)) return nullptr;
+  const WindowSurfaceLookup& windows = G().windows;
+  if (hwnd && !(windows.is_window && windows.is_window(hwnd))) return nullptr;
   DeviceContext dc;
   dc.window = hwnd;
   return NewDc(dc);

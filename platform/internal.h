@@ -121,8 +121,8 @@ struct State {
   bool ctrl_down = false;
 };
 
-State& S();
-uintptr_t NewHandle();
+State& S();             // window_manager.cpp
+uintptr_t NewHandle();  // handles.cpp: one counter for windows, contexts and GDI objects
 
 // Window table (window_manager.cpp).
 Window* W(HWND hwnd);  // null for anything that is not a live window
@@ -140,7 +140,6 @@ LRESULT CopyTextOut(const std::string& text, WPARAM size, LPARAM buffer);
 void DispatchPosted();  // sends every posted message, in order
 // Delivers WM_TIMER (or calls the TIMERPROC) if timer `id` of `hwnd` is set.
 bool DeliverTimer(HWND hwnd, UINT_PTR id);
-std::string Lower(const std::string& s);  // ASCII letters only
 
 // Per-kind window procedures (controls.cpp, dialog_manager.cpp).
 LRESULT EditProc(Window* w, UINT msg, WPARAM wp, LPARAM lp);
@@ -172,7 +171,16 @@ int TextWidth(const std::string& utf8);
 void ResetGdi();
 int LiveGdiObjectCount();
 int LiveDcCount();
-Surface* WindowSurface(Window* w);  // creates the client surface on first use
+
+// How the GDI reaches the windows' client pixels without depending on the
+// window manager, so that a program that only draws on memory surfaces links
+// no window code. The window manager sets it when it creates a window; until
+// then no window exists, and a window device context cannot be had.
+struct WindowSurfaceLookup {
+  bool (*is_window)(HWND);    // a live window
+  Surface* (*surface)(HWND);  // its client pixels, created on first use; null if not a window
+};
+void SetWindowSurfaceLookup(WindowSurfaceLookup lookup);
 
 // Clock (timezone.cpp).
 long long NowMs();  // injected or real wall clock in milliseconds

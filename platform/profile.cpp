@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "internal.h"
+#include "utf8.h"
 
 namespace standin {
 namespace internal {

@@ -71,5 +71,13 @@ size_t Utf8Offset(const std::string& s, size_t n) {
   return i;
 }
 
+std::string Lower(const std::string& s) {
+  std::string out = s;
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
 }  // namespace internal
 }  // namespace standin

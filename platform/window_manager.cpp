@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "internal.h"
+#include "utf8.h"
 
 namespace standin {
 namespace internal {
@@ -12,14 +13,6 @@ namespace internal {
 State& S() {
   static State state;
   return state;
-}
-
-uintptr_t NewHandle() {
-  // One counter for every kind of handle, so that no two objects of any kind
-  // ever share a value and a stale handle never names a new object.
-  static uintptr_t next = 0x10000;
-  next += 4;
-  return next;
 }
 
 Window* W(HWND hwnd) {
@@ -35,14 +28,6 @@ Window* ChildById(Window* parent, int id) {
     if (c->id == id) return c;
   }
   return nullptr;
-}
-
-std::string Lower(const std::string& s) {
-  std::string out = s;
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
 }
 
 void SetTextRaw(Window* w, const char* text) {
@@ -164,6 +149,32 @@ RECT ClientRectOf(const Window* w) {
   return RECT{0, 0, width, height};
 }
 
+namespace {
+
+bool IsLiveWindow(HWND hwnd) {
+  return W(hwnd) != nullptr;
+}
+
+// The client pixels that a window's device contexts draw on: made at the
+// client area's size in the button face colour by the first drawing, and kept
+// for the window's life.
+Surface* ClientPixels(HWND hwnd) {
+  Window* w = W(hwnd);
+  if (!w) return nullptr;
+  if (!w->surface) {
+    RECT client = ClientRectOf(w);
+    w->surface = std::make_unique<Surface>();
+    w->surface->width = client.right;
+    w->surface->height = client.bottom;
+    w->surface->pixels.assign(
+        static_cast<size_t>(client.right) * static_cast<size_t>(client.bottom),
+        GetSysColor(COLOR_BTNFACE));
+  }
+  return w->surface.get();
+}
+
+}  // namespace
+
 static POINT WindowOriginOnScreen(const Window* w) {
   POINT p{w->rect.left, w->rect.top};
   if (w->style & WS_CHILD) {
@@ -237,6 +248,7 @@ HWND CreateWindowInternal(DWORD ex_style, const std::string& class_name, const c
   w->rect = RECT{x, y, x + std::max(0, width), y + std::max(0, height)};
 
   HWND handle = w->handle;
+  SetWindowSurfaceLookup({IsLiveWindow, ClientPixels});  // device contexts can now name windows
   s.windows[reinterpret_cast<uintptr_t>(handle)] = std::move(owned);
   if (parent_window && (style & WS_CHILD)) {
     parent_window->children.push_back(handle);

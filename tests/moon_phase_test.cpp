@@ -1,11 +1,12 @@
-// The phase picture on the stand-in raster: which side is lit for each age,
-// the clamping of large ages, and every GDI object released. (The dialog
-// scenarios check the picture in the dialog's frame and its name.)
+// The phase picture on the stand-in raster, as RenderMoonPhase reads it back:
+// which side is lit for each age, the clamping of large ages, and every GDI
+// object released. (The dialog scenarios check the picture in the dialog's
+// frame and its name.)
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include "moon_phase.h"
+#include "phase_raster.h"
 #include "orbel_test_api.h"
 
 namespace {
@@ -28,19 +29,11 @@ struct Picture {
 };
 
 Picture Draw(int radius, int age) {
-  HDC screen = GetDC(nullptr);
-  HDC target = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, 2 * radius, 2 * radius);
-  HGDIOBJ old = SelectObject(target, bitmap);
-  DrawMoonPhase(target, 0, 0, radius, age);
+  const orbel::RgbImage image = orbel::RenderMoonPhase(age, radius);
   Picture p;
-  p.size = 2 * radius;
-  for (int y = 0; y < p.size; ++y)
-    for (int x = 0; x < p.size; ++x) p.pixels.push_back(GetPixel(target, x, y));
-  SelectObject(target, old);
-  DeleteObject(bitmap);
-  DeleteDC(target);
-  ReleaseDC(nullptr, screen);
+  p.size = image.width;
+  for (size_t i = 0; i < image.rgb.size(); i += 3)
+    p.pixels.push_back(RGB(image.rgb[i], image.rgb[i + 1], image.rgb[i + 2]));
   return p;
 }
 

@@ -180,6 +180,12 @@ TEST_F(PlatformGdi, WindowClientPixelsPersist) {
   EXPECT_EQ((std::vector<int>{p.width, p.height}), (std::vector<int>{40, 30}));
   EXPECT_EQ(p.at(3, 4), kRed);
   EXPECT_EQ(p.at(0, 0), GetSysColor(COLOR_BTNFACE));
+  // A later context draws on the same pixels; a window that is gone has none.
+  dc = GetDC(w);
+  EXPECT_EQ(GetPixel(dc, 3, 4), kRed);
+  EXPECT_EQ(ReleaseDC(w, dc), 1);
+  DestroyWindow(w);
+  EXPECT_EQ(GetDC(w), nullptr);
 }
 
 }  // namespace

@@ -27,7 +27,7 @@
 #include "orbel_test_api.h"
 #include "test_files.h"
 #include "resource.h"
-#include "settings.h"
+#include "dialog_settings.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "main_dialog.h"
-#include "settings.h"
+#include "dialog_settings.h"
 
 HINSTANCE Instance;
 

@@ -11,7 +11,7 @@
 #include "moon_events.h"
 #include "moon_phase.h"
 #include "resource.h"
-#include "settings.h"
+#include "dialog_settings.h"
 #include "sun_events.h"
 
 HWND StatusBar;

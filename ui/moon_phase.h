@@ -1,11 +1,7 @@
-// The moon-phase picture: the lit part yellow, the dark part grey, on black.
+// The dialog's phase frame and the phase's name in its status bar.
 #pragma once
 
 #include <windows.h>
-
-// Draws the phase of a moon of the given age (days) as a 2*radius square at
-// (x, y) of the target. Ages above 30 count as 30.
-void DrawMoonPhase(HDC target, int x, int y, int radius, int age);
 
 // Draws the phase for the dialog's date into its phase frame and writes the
 // phase's name into part 2 of the status bar.

@@ -6,20 +6,20 @@ namespace {
 const char kSection[] = "ORBEL32";
 }
 
-SettingsRecord Settings = {0, 0, 0, 0, 0, 0, -3, 0, 0, 0, 0, 14, 12, 1999};
-
-void LoadSettings() {
-  Settings.LongitudeDeg = GetProfileIntA(kSection, "LG", 9);
-  Settings.LongitudeMin = GetProfileIntA(kSection, "LM", 18);
-  Settings.LongitudeSec = GetProfileIntA(kSection, "LS", 27);
-  Settings.LatitudeDeg = GetProfileIntA(kSection, "BG", 48);
-  Settings.LatitudeMin = GetProfileIntA(kSection, "BM", 44);
-  Settings.LatitudeSec = GetProfileIntA(kSection, "BS", 36);
+StoredSettings ReadSettings() {
+  StoredSettings stored{};
+  stored.LongitudeDeg = GetProfileIntA(kSection, "LG", 9);
+  stored.LongitudeMin = GetProfileIntA(kSection, "LM", 18);
+  stored.LongitudeSec = GetProfileIntA(kSection, "LS", 27);
+  stored.LatitudeDeg = GetProfileIntA(kSection, "BG", 48);
+  stored.LatitudeMin = GetProfileIntA(kSection, "BM", 44);
+  stored.LatitudeSec = GetProfileIntA(kSection, "BS", 36);
   // "SystemZeit" stores the opposite of ManualTime; only 1 means system time.
-  Settings.ManualTime = GetProfileIntA(kSection, "SystemZeit", 1) != 1 ? 1 : 0;
-  Settings.DaylightSaving = GetProfileIntA(kSection, "SommerZeit", 0) != 0 ? 1 : 0;
-  Settings.North = GetProfileIntA(kSection, "North", 1) != 0 ? 1 : 0;
-  Settings.East = GetProfileIntA(kSection, "East", 1) != 0 ? 1 : 0;
+  stored.ManualTime = GetProfileIntA(kSection, "SystemZeit", 1) != 1 ? 1 : 0;
+  stored.DaylightSaving = GetProfileIntA(kSection, "SommerZeit", 0) != 0 ? 1 : 0;
+  stored.North = GetProfileIntA(kSection, "North", 1) != 0 ? 1 : 0;
+  stored.East = GetProfileIntA(kSection, "East", 1) != 0 ? 1 : 0;
+  return stored;
 }
 
 void SaveSettings(const char* longitudeDeg, const char* longitudeMin, const char* longitudeSec,

@@ -17,7 +17,7 @@
 #include "orbel_test_api.h"
 #include "resource.h"
 #include "scenario.h"
-#include "settings.h"
+#include "dialog_settings.h"
 #include "test_files.h"
 
 namespace {

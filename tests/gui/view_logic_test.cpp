@@ -17,7 +17,7 @@
 #include "moon_phase.h"
 #include "orbel_test_api.h"
 #include "resource.h"
-#include "settings.h"
+#include "dialog_settings.h"
 #include "view_logic.h"
 
 namespace {
