@@ -13,18 +13,16 @@
 #endif
 
 #include "error.h"
+#include "options.h"
 
 namespace orbel {
 
 namespace {
 
 #ifndef _WIN32
-// The system zone's name: TZ without a leading ':', else what /etc/localtime
-// links to below a zoneinfo folder, else /etc/timezone.
+// The system zone's name: what /etc/localtime links to below a zoneinfo
+// folder, else /etc/timezone.
 std::string SystemZoneName() {
-  if (const char* tz = std::getenv("TZ"); tz != nullptr && *tz != '\0') {
-    return tz[0] == ':' ? tz + 1 : tz;
-  }
   char target[4096];
   const ssize_t n = readlink("/etc/localtime", target, sizeof target - 1);
   if (n > 0) {
@@ -43,8 +41,10 @@ std::string SystemZoneName() {
 
 Zone SystemZoneOfEnvironment() {
 #ifdef _WIN32
+  // Windows keeps its zone in the system settings; TZ is the C runtime's.
   return SystemZone("system zone");
 #else
+  if (const char* tz = std::getenv("TZ")) return ParseOption("TZ", tz, ZoneOfTz);
   return SystemZone(SystemZoneName());
 #endif
 }

@@ -16,6 +16,7 @@
 #endif
 
 #include "error.h"
+#include "posix_rule.h"
 #include "printable.h"
 
 namespace orbel {
@@ -30,6 +31,54 @@ int64_t FloorDiv(int64_t a, int64_t b) {
 
 Zone FixedZone(int offset) {
   return Zone{"", [offset](Instant) { return std::optional<ZoneState>(ZoneState{offset, ""}); }};
+}
+
+namespace {
+
+// What the zone database does not know: the message of NamedZone.
+std::string NoSuchZone() {
+  return "no such time zone in the zone database (" + Printable(ZoneDatabaseDir(), 40) +
+         ") and no POSIX TZ rule; names look like Europe/Berlin, rules like "
+         "CET-1CEST,M3.5.0,M10.5.0/3";
+}
+
+// A zone of a POSIX rule, named by its text.
+std::optional<Zone> RuleZone(std::string_view text) {
+  const std::optional<PosixRule> rule = ParsePosixRule(text);
+  if (!rule) return std::nullopt;
+  return Zone{std::string(text), [rule = *rule](Instant utc) {
+                return std::optional<ZoneState>(PosixRuleAt(rule, utc));
+              }};
+}
+
+#ifdef ORBEL_HAVE_CCTZ
+// A zone file through CCTZ: a name below the database folder, or a path.
+std::optional<Zone> DatabaseZone(std::string name, const std::string& file) {
+  auto zone = std::make_shared<cctz::time_zone>();
+  if (!cctz::load_time_zone(file, zone.get())) return std::nullopt;
+  return Zone{std::move(name), [zone](Instant utc) -> std::optional<ZoneState> {
+                const auto instant = std::chrono::time_point_cast<cctz::seconds>(
+                    std::chrono::system_clock::from_time_t(0) + cctz::seconds(utc));
+                const cctz::time_zone::absolute_lookup local = zone->lookup(instant);
+                return ZoneState{local.offset, local.abbr != nullptr ? local.abbr : ""};
+              }};
+}
+#endif
+
+// Whether a name can only mean a file below the database folder.
+bool IsDatabaseName(std::string_view name) {
+  bool safe = !name.empty() && name[0] != '/' && name.find("..") == std::string_view::npos;
+  for (const char c : name) {
+    safe = safe && (std::isalnum(static_cast<unsigned char>(c)) || c == '/' || c == '_' ||
+                    c == '-' || c == '+');
+  }
+  return safe;
+}
+
+}  // namespace
+
+Zone UtcZone() {
+  return Zone{"UTC", [](Instant) { return std::optional<ZoneState>(ZoneState{0, "UTC"}); }};
 }
 
 Zone SystemZone(std::string name) {
@@ -55,15 +104,12 @@ Zone SystemZone(std::string name) {
                                            static_cast<int64_t>(ticks.QuadPart);
                 return ZoneState{static_cast<int>(difference / 10000000), ""};
               }};
+#elif defined(ORBEL_HAVE_CCTZ)
+  if (std::optional<Zone> zone = DatabaseZone(std::move(name), "/etc/localtime")) return *zone;
+  return UtcZone();
 #else
-  tzset();
-  return Zone{std::move(name), [](Instant utc) -> std::optional<ZoneState> {
-                const std::time_t t = static_cast<std::time_t>(utc);
-                std::tm local{};
-                if (localtime_r(&t, &local) == nullptr) return std::nullopt;
-                return ZoneState{static_cast<int>(local.tm_gmtoff),
-                                 local.tm_zone != nullptr ? local.tm_zone : ""};
-              }};
+  (void)name;
+  return UtcZone();
 #endif
 }
 
@@ -82,28 +128,30 @@ std::string ZoneDatabaseDir() {
 
 Zone NamedZone(std::string_view name) {
 #ifdef ORBEL_HAVE_CCTZ
-  // Names are paths below the database folder: nothing that could leave it.
-  bool safe = !name.empty() && name[0] != '/' && name.find("..") == std::string_view::npos;
-  for (const char c : name) {
-    safe = safe && (std::isalnum(static_cast<unsigned char>(c)) || c == '/' || c == '_' ||
-                    c == '-' || c == '+');
+  if (IsDatabaseName(name)) {
+    if (std::optional<Zone> zone = DatabaseZone(std::string(name), std::string(name))) return *zone;
   }
-  auto zone = std::make_shared<cctz::time_zone>();
-  if (!safe || !cctz::load_time_zone(std::string(name), zone.get())) {
-    throw InputError("no such time zone in the zone database (" + ZoneDatabaseDir() +
-                     "); names look like Europe/Berlin or Asia/Kolkata");
-  }
-  return Zone{std::string(name), [zone](Instant utc) -> std::optional<ZoneState> {
-                const auto instant = std::chrono::time_point_cast<cctz::seconds>(
-                    std::chrono::system_clock::from_time_t(0) + cctz::seconds(utc));
-                const cctz::time_zone::absolute_lookup local = zone->lookup(instant);
-                return ZoneState{local.offset, local.abbr != nullptr ? local.abbr : ""};
-              }};
 #else
-  (void)name;
-  throw InputError(
-      "this build has no time zone database; give the offset with --utc-offset or --zone");
+  if (IsDatabaseName(name) && !ParsePosixRule(name)) {
+    throw InputError(
+        "this build has no time zone database; give the offset with --utc-offset or --zone, or "
+        "a POSIX TZ rule such as CET-1CEST,M3.5.0,M10.5.0/3");
+  }
 #endif
+  if (std::optional<Zone> zone = RuleZone(name)) return *zone;
+  throw InputError(NoSuchZone());
+}
+
+Zone ZoneOfTz(std::string_view tz) {
+  if (!tz.empty() && tz[0] == ':') tz.remove_prefix(1);
+  if (tz.empty()) return UtcZone();
+#ifdef ORBEL_HAVE_CCTZ
+  if (tz[0] == '/') {
+    if (std::optional<Zone> zone = DatabaseZone(std::string(tz), std::string(tz))) return *zone;
+    throw InputError("no time zone file there");
+  }
+#endif
+  return NamedZone(tz);
 }
 
 std::string FormatOffset(int offset) {

@@ -32,13 +32,19 @@ struct Zone {
 
 // A fixed offset; its name is empty.
 Zone FixedZone(int offset);
-// The system zone: TZ when set, else the system's setting, with its exact
-// offset at every instant (half and quarter hours and daylight saving included).
-// `name` is how reports name it.
+// UTC, named "UTC".
+Zone UtcZone();
+// The system's own zone, named `name`: on Windows its rules through Win32,
+// elsewhere /etc/localtime; UTC (named "UTC") when there is none.
 Zone SystemZone(std::string name);
-// A zone of the zone database by its name. Throws InputError for a name the
-// database does not have, or when there is no database (the Windows build).
+// A zone of the zone database by its name ("Asia/Kolkata"), or a POSIX TZ
+// rule ("IST-5:30", "CET-1CEST,M3.5.0,M10.5.0/3"), named by its text. Throws
+// InputError for anything else, and for a name in a build without the zone
+// database (Windows).
 Zone NamedZone(std::string_view name);
+// The zone a value of TZ gives: what NamedZone takes, after an optional ':';
+// also a zone file by its absolute path; an empty value is UTC.
+Zone ZoneOfTz(std::string_view tz);
 // Whether this build reads the zone database.
 bool HaveZoneDatabase();
 // The folder of the zone database: $TZDIR, else /usr/share/zoneinfo.
