@@ -34,6 +34,9 @@ fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/empty" "$work/saved/orbel" "$work/out"
+# The clock is faked for the program only, not for the shell around it.
+printf '#!/bin/sh\nLD_PRELOAD=%s FAKETIME_DISABLE_SHM=1 exec "%s" "$@"\n' "$faketime" "$cli" >"$work/cli"
+chmod +x "$work/cli"
 printf '[ORBEL32]\nLG=151\nLM=12\nLS=0\nBG=33\nBM=52\nBS=0\nEast=1\nNorth=0\n' \
   >"$work/saved/orbel/win.ini"
 
@@ -42,8 +45,8 @@ while IFS= read -r line; do
   case "$line" in '' | '#'*) continue ;; esac
   printf '=== %s\n' "$line"
   env -i PATH=/usr/bin:/bin LC_ALL=C TZ=UTC0 HOME="$work/empty" XDG_CONFIG_HOME="$work/empty" \
-    CLI="$cli" SAVED="$work/saved" OUT="$work/out" \
-    LD_PRELOAD="$faketime" FAKETIME_FMT=%s FAKETIME=1797854400 FAKETIME_NO_CACHE=1 \
+    CLI="$work/cli" SAVED="$work/saved" OUT="$work/out" \
+    FAKETIME_FMT=%s FAKETIME=1797854400 FAKETIME_NO_CACHE=1 \
     bash -c "$line" </dev/null >"$work/stdout" 2>"$work/stderr"
   printf -- '--- status %d\n' $?
   cat "$work/stdout"
