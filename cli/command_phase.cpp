@@ -28,13 +28,7 @@ int RunPhase(const PhaseOptions& options) {
                                   : MoonAge(static_cast<uint8_t>(options.date->day),
                                             static_cast<uint8_t>(options.date->month),
                                             static_cast<uint32_t>(options.date->year));
-  try {
-    WritePhasePicture(age, options.radius, options.out);
-  } catch (const std::runtime_error& e) {
-    if (dynamic_cast<const InputError*>(&e) != nullptr) throw;
-    std::cerr << "orbel-cli: " << e.what() << '\n';
-    return 1;
-  }
+  WritePhasePicture(age, options.radius, options.out);  // a failed write exits 1
   return 0;
 }
 

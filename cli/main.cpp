@@ -6,9 +6,11 @@
 // usage error, 3 wait found no event; is-up answers 0 or 1.
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
@@ -16,8 +18,29 @@
 #include "error.h"
 #include "printable.h"
 
+namespace {
+
+// What a message may repeat from outside: the arguments (and the values of
+// --option=value), TZ and TZDIR.
+std::vector<std::string> OutsideValues(int argc, char** argv) {
+  std::vector<std::string> values(argv + 1, argv + argc);
+  for (int i = 1; i < argc; ++i) {
+    if (const char* equals = std::strchr(argv[i], '=')) values.emplace_back(equals + 1);
+  }
+  for (const char* name : {"TZ", "TZDIR"}) {
+    if (const char* value = std::getenv(name)) values.emplace_back(value);
+  }
+  return values;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   using namespace orbel;
+  const auto fail = [&](int status, const std::string& message) {
+    std::cerr << "orbel-cli: " << SafeMessage(message, OutsideValues(argc, argv)) << '\n';
+    return status;
+  };
   CLI::App tool;
   const std::vector<Command> commands = BuildTool(tool);
   try {
@@ -28,15 +51,12 @@ int main(int argc, char** argv) {
     if (argc > 1 && argv[1][0] == '-' && tool.get_subcommands().empty()) {
       std::string suggestion = "orbel-cli day";
       for (int i = 1; i < argc; ++i) suggestion += std::string(" ") + argv[i];
-      std::cerr << "orbel-cli: options need a command before them: " << Printable(suggestion, 120)
-                << " (see orbel-cli --help)\n";
-      return kExitUsage;
+      return fail(kExitUsage,
+                  "options need a command before them: " + suggestion + " (see orbel-cli --help)");
     }
-    std::cerr << "orbel-cli: " << Printable(e.what(), 200) << " (see orbel-cli --help)\n";
-    return kExitUsage;
+    return fail(kExitUsage, std::string(e.what()) + " (see orbel-cli --help)");
   } catch (const InputError& e) {
-    std::cerr << "orbel-cli: " << e.what() << '\n';
-    return kExitUsage;
+    return fail(kExitUsage, e.what());
   }
 
   int status = 0;
@@ -47,15 +67,15 @@ int main(int argc, char** argv) {
     }
     status = chosen->run();
   } catch (const InputError& e) {
-    std::cerr << "orbel-cli: " << e.what() << '\n';
-    return kExitUsage;
+    return fail(kExitUsage, e.what());
+  } catch (const std::exception& e) {  // a file not written, memory exhausted
+    return fail(1, e.what());
   }
   // Output that did not reach its file (a full disk, /dev/full) is a failure.
   std::cout.flush();
   if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
-    std::cerr << "orbel-cli: cannot write the output"
-              << (errno != 0 ? std::string(": ") + std::strerror(errno) : std::string()) << '\n';
-    return 1;
+    return fail(1, std::string("cannot write the output") +
+                       (errno != 0 ? std::string(": ") + std::strerror(errno) : std::string()));
   }
   return status;
 }

@@ -7,11 +7,18 @@
 
 #include "format.h"
 #include "phase_name.h"
+#include "printable.h"
 #include "render.h"
 
 namespace orbel {
 
 namespace {
+
+// A name from outside (a zone from TZ, a city of the zone table) as a
+// terminal may show it.
+std::string Shown(const std::string& name) {
+  return Printable(name, 40);
+}
 
 std::string PlaceTitle(const Place& place) {
   const std::string coordinates =
@@ -20,7 +27,7 @@ std::string PlaceTitle(const Place& place) {
   if (place.source == "default place" || place.source == "saved by orbel") {
     return coordinates + " (" + place.source + ")";
   }
-  return place.source + ", " + coordinates;
+  return Shown(place.source) + ", " + coordinates;
 }
 
 // "Asia/Kolkata, UTC+05:30"; "UTC+05:30" for a fixed offset; both offsets on
@@ -31,7 +38,7 @@ std::string ZoneTitle(const DayReport& report) {
     offsets += (offsets.empty() ? "UTC" : " then UTC") + FormatOffset(offset);
   }
   if (report.offsets.size() > 1) offsets += " (the clocks change)";
-  return report.zoneName.empty() ? offsets : report.zoneName + ", " + offsets;
+  return report.zoneName.empty() ? offsets : Shown(report.zoneName) + ", " + offsets;
 }
 
 std::string AgeText(int32_t age) {
@@ -96,7 +103,7 @@ std::string DayText(const DayReport& report, const Zone& zone, bool onRequestKin
 
 void WriteTableText(std::ostream& out, const YearTable& table) {
   out << "Orbel table for " << table.year << " at " << PlaceTitle(table.place) << ", "
-      << (table.zoneName.empty() ? "fixed offset" : table.zoneName) << "\n";
+      << (table.zoneName.empty() ? "fixed offset" : Shown(table.zoneName)) << "\n";
   out << "Date        Offset  ";
   for (const EventKind& kind : EventKinds()) {
     if (!table.Shows(kind)) continue;
@@ -121,8 +128,8 @@ void WriteTableText(std::ostream& out, const YearTable& table) {
 
 void WritePhasesText(std::ostream& out, int year, const Zone& zone,
                      const std::vector<PhaseInstant>& phases) {
-  out << "Moon phases of " << year << ", " << (zone.name.empty() ? "fixed offset" : zone.name)
-      << "\n";
+  out << "Moon phases of " << year << ", "
+      << (zone.name.empty() ? "fixed offset" : Shown(zone.name)) << "\n";
   for (const PhaseInstant& p : phases) {
     const LocalTime t = LocalTimeAt(zone, RoundToMinute(p.instant));
     out << LocalMinuteText(zone, p.instant) << " UTC" << FormatOffset(t.offset) << "  "
@@ -134,7 +141,7 @@ std::string InstantText(const Zone& zone, Instant instant) {
   const LocalTime t = LocalTimeAt(zone, instant);
   const std::string offset = "UTC" + FormatOffset(t.offset);
   return fmt::format("{} {:02}:{:02}:{:02} {}", FormatDate(t.date), t.hour, t.minute, t.second,
-                     zone.name.empty() ? offset : zone.name + " (" + offset + ")");
+                     zone.name.empty() ? offset : Shown(zone.name) + " (" + offset + ")");
 }
 
 std::string SkyNowText(const SkyNow& now, const Zone& zone) {

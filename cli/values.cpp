@@ -7,6 +7,8 @@
 #include <string>
 #include <system_error>
 
+#include "printable.h"
+
 namespace orbel {
 
 namespace {
@@ -153,7 +155,7 @@ double ParseAngle(std::string_view text, char positive, char negative, double li
     reader.Eat(std::string_view(&letter, 1));
   }
   if (!reader.AtEnd()) {
-    throw InputError("unexpected \"" + std::string(reader.Rest()) + "\"; " + forms);
+    throw InputError("unexpected " + Quoted(reader.Rest()) + "; " + forms);
   }
   if (sign != 0 && hemisphere != 0) {
     throw InputError("give either a sign or a hemisphere letter, not both");
