@@ -28,7 +28,8 @@ Event PickEvent(const CivilDay& day, const CircleDay& scanned, const EventKind& 
                 static_cast<int>(reading.minutes / 60),
                 static_cast<int>(reading.minutes % 60),
                 it->crossing.azimuth,
-                reading.shown.offset};
+                reading.shown.offset,
+                day.InstantAt(reading.minutes * 60, reading.shown.offset)};
     event.text = fmt::format("{:02}:{:02}", event.hour, event.minute);
     if (reading.repeated) {
       event.text +=
@@ -48,8 +49,8 @@ Event PickEvent(const CivilDay& day, const CircleDay& scanned, const EventKind& 
       status = moon ? static_cast<int>(kNoMoonset) : static_cast<int>(kNoSunset);
     }
   }
-  return Event{kind.messages.texts[StatusKindOf(status)],     status, 0, 0, 0,
-               day.offsets[static_cast<size_t>(day.noonScan)]};
+  return Event{kind.messages.texts[StatusKindOf(status)],      status, 0, 0, 0,
+               day.offsets[static_cast<size_t>(day.noonScan)], 0};
 }
 
 }  // namespace
@@ -90,6 +91,7 @@ DayReport ComputeDay(const Date& date, const Place& place, const Zone& zone, int
   const Instant litInstant = day.InstantOfClock(litMinutes);
   report.illuminated = IlluminatedAt(litInstant);
   report.litMinutes = litMinutes;
+  report.litInstant = litInstant;
   report.nextPhase = NextPhase(litInstant);
   // The moon age reads dates of 1582 after the reform as Gregorian already.
   report.moonAge = MoonAge(static_cast<uint8_t>(date.day), static_cast<uint8_t>(date.month),

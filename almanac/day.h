@@ -26,6 +26,7 @@ struct Event {
   int minute;
   double azimuth;  // degrees from north through east
   int offset;      // seconds east of UTC in force at the event
+  Instant at;      // the instant of the minute shown (24:00 is the next midnight)
 };
 
 // The two events of one kind.
@@ -49,6 +50,7 @@ struct DayReport {
   // `litMinutes` after midnight, and the next principal phase after it.
   double illuminated;
   int litMinutes;
+  Instant litInstant;
   PhaseInstant nextPhase;
 
   const KindDay& Of(const EventKind& kind) const;

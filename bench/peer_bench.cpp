@@ -54,7 +54,7 @@ BENCHMARK(BM_MoonDay_Orbel);
 void BM_YearTable_Orbel(benchmark::State& state) {
   for (auto _ : state) {
     const orbel::Zone zone = orbel::FixedZone(kTableOffset);
-    orbel::YearTable table{kTableYear, kTablePlace, "", nullptr, {}};
+    orbel::YearTable table{kTableYear, kTablePlace, "", nullptr, {}, {}};
     table.days =
         orbel::ComputeYear(table.year, table.place, zone, [&](const orbel::EventKind& kind) {
           return table.Shows(kind);

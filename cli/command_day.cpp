@@ -26,7 +26,7 @@ int RunDay(const DayOptions& options) {
   const Date date = options.date ? *options.date : Today(where.zone);
   const DayReport report = ComputeDay(date, where.place, where.zone, options.litMinutes);
   if (options.json) {
-    std::cout << DayJson(report, where.zone, true).dump(2) << '\n';
+    std::cout << DayJson(report, where.zone).dump(2) << '\n';
   } else {
     std::cout << DayText(report, where.zone, options.twilight);
   }

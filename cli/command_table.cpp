@@ -26,15 +26,17 @@ int RunTable(const TableOptions& options) {
                   where.place,
                   where.zone.name,
                   nullptr,
+                  {},
                   {}};
   for (const EventKind& kind : EventKinds()) {
     if (kind.onRequest && options.twilight == kind.key) table.chosen = &kind;
   }
   // JSON carries every kind; text and CSV only the kinds of their columns.
   YearDays year = ComputeYear(table.year, table.place, where.zone, [&](const EventKind& kind) {
-    return options.json ? table.chosen != nullptr || !kind.onRequest : table.Shows(kind);
+    return options.json || table.Shows(kind);
   });
   table.days = std::move(year.days);
+  table.skipped = year.skipped;
   if (!year.skipped.empty()) {
     std::string dates;
     for (const Date& date : year.skipped) dates += (dates.empty() ? "" : ", ") + FormatDate(date);

@@ -56,16 +56,15 @@ std::string LocalMinuteText(const Zone& zone, Instant instant) {
   return fmt::format("{} {:02}:{:02}", FormatDate(t.date), t.hour, t.minute);
 }
 
-std::string IsoMinute(const Zone& zone, Instant instant) {
-  const LocalTime t = LocalTimeAt(zone, RoundToMinute(instant));
-  return fmt::format("{}T{:02}:{:02}{}", FormatDate(t.date), t.hour, t.minute,
-                     FormatOffset(t.offset));
+std::string Rfc3339(Instant instant, int offset) {
+  const bool utc = offset % 60 != 0;
+  const LocalTime t = LocalTimeAt(utc ? UtcZone() : FixedZone(offset), instant);
+  return fmt::format("{}T{:02}:{:02}:{:02}{}", FormatDate(t.date), t.hour, t.minute, t.second,
+                     utc ? "Z" : FormatOffset(offset));
 }
 
-std::string EventIsoTime(const Date& date, const Event& event) {
-  const Date day = event.hour == 24 ? DateOfDayNumber(DayNumber(date) + 1) : date;
-  return fmt::format("{}T{:02}:{:02}{}", FormatDate(day), event.hour % 24, event.minute,
-                     FormatOffset(event.offset));
+std::string Rfc3339(const Zone& zone, Instant instant) {
+  return Rfc3339(instant, LocalTimeAt(zone, instant).offset);
 }
 
 }  // namespace orbel

@@ -24,12 +24,13 @@ std::string Degrees(double azimuth, int width);
 // The shortest text that reads back as the same double.
 std::string ShortestDouble(double value);
 
-// An instant rounded to the minute on the zone's clock, "2026-01-03 11:03",
-// and in ISO 8601, "2026-01-03T11:03+01:00".
+// An instant rounded to the minute on the zone's clock: "2026-01-03 11:03".
 std::string LocalMinuteText(const Zone& zone, Instant instant);
-std::string IsoMinute(const Zone& zone, Instant instant);
-// The event's local time in ISO 8601 with its offset: 2026-12-21T07:09+05:30.
-// 24:00 is 00:00 of the next day.
-std::string EventIsoTime(const Date& date, const Event& event);
+// An instant in RFC 3339, "2026-01-03T11:03:00+01:00", read with `offset`;
+// in UTC ("2026-01-03T10:03:00Z") when the offset has seconds (local mean
+// time of old dates), which RFC 3339 cannot write.
+std::string Rfc3339(Instant instant, int offset);
+// The same with the zone's offset at the instant.
+std::string Rfc3339(const Zone& zone, Instant instant);
 
 }  // namespace orbel

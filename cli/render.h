@@ -17,6 +17,10 @@
 
 namespace orbel {
 
+// The version of the JSON documents' format, in each of them as
+// "format_version".
+constexpr int kJsonFormatVersion = 1;
+
 // A year's days, as table writes them.
 struct YearTable {
   int year;
@@ -24,6 +28,7 @@ struct YearTable {
   std::string zoneName;               // empty for a fixed offset
   const EventKind* chosen = nullptr;  // the kind shown on request (--twilight), if any
   std::vector<DayReport> days;
+  std::vector<Date> skipped;  // the dates the zone skipped
 
   // Whether the table has columns for a kind.
   bool Shows(const EventKind& kind) const { return !kind.onRequest || &kind == chosen; }
@@ -68,7 +73,7 @@ void WriteTableCsv(std::ostream& out, const YearTable& table);
 void WritePhasesCsv(std::ostream& out, const Zone& zone, const std::vector<PhaseInstant>& phases);
 
 // JSON.
-nlohmann::ordered_json DayJson(const DayReport& report, const Zone& zone, bool onRequestKinds);
+nlohmann::ordered_json DayJson(const DayReport& report, const Zone& zone);
 nlohmann::ordered_json TableJson(const YearTable& table, const Zone& zone);
 nlohmann::ordered_json PhasesJson(int year, const Zone& zone,
                                   const std::vector<PhaseInstant>& phases);

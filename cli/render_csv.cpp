@@ -37,8 +37,8 @@ void WriteTableCsv(std::ostream& out, const YearTable& table) {
       for (const Event* event : {&k.rise, &k.set}) {
         out << ',' << CsvField(event->text) << ',';
         if (event->status == 0) {
-          out << EventIsoTime(day.date, *event) << ',' << event->hour << ',' << event->minute << ','
-              << ShortestDouble(event->azimuth);
+          out << Rfc3339(event->at, event->offset) << ',' << event->hour << ',' << event->minute
+              << ',' << ShortestDouble(event->azimuth);
         } else {
           out << ",,,";
         }
@@ -52,7 +52,7 @@ void WriteTableCsv(std::ostream& out, const YearTable& table) {
 void WritePhasesCsv(std::ostream& out, const Zone& zone, const std::vector<PhaseInstant>& phases) {
   out << "phase,time\n";
   for (const PhaseInstant& p : phases) {
-    out << PrincipalPhaseName(p.phase) << ',' << IsoMinute(zone, p.instant) << '\n';
+    out << PrincipalPhaseName(p.phase) << ',' << Rfc3339(zone, RoundToMinute(p.instant)) << '\n';
   }
 }
 

@@ -1,4 +1,6 @@
-// JSON: the day, the year's table, the phases and the sky now.
+// JSON: the day, the year's table, the phases and the sky now. Every document
+// starts with its format version; every instant is RFC 3339 with seconds and,
+// beside it, the local clock as text and the offset in force.
 #include <fmt/format.h>
 
 #include "format.h"
@@ -15,13 +17,36 @@ Json NameOrNull(const std::string& name) {
   return name.empty() ? Json(nullptr) : Json(name);
 }
 
-Json EventJson(const Date& date, const Event& event) {
+// An instant with its local clock ("2026-01-03 11:03") as text.
+Json InstantJson(const Zone& zone, Instant instant, const std::string& text) {
+  return {{"time", Rfc3339(zone, instant)},
+          {"text", text},
+          {"utc_offset", FormatOffset(LocalTimeAt(zone, instant).offset)}};
+}
+
+// An instant of the sky now, to the second.
+Json ExactInstantJson(const Zone& zone, Instant instant) {
+  const LocalTime t = LocalTimeAt(zone, instant);
+  return InstantJson(
+      zone, instant,
+      fmt::format("{} {:02}:{:02}:{:02}", FormatDate(t.date), t.hour, t.minute, t.second));
+}
+
+// A principal phase, to the minute.
+Json PhaseJson(const Zone& zone, const PhaseInstant& p) {
+  Json json = {{"phase", PrincipalPhaseName(p.phase)}};
+  json.update(InstantJson(zone, RoundToMinute(p.instant), LocalMinuteText(zone, p.instant)));
+  return json;
+}
+
+Json EventJson(const Event& event) {
   Json json;
   json["text"] = event.text;
   if (event.status != 0) {
     json["status"] = event.status;
   } else {
-    json["time"] = EventIsoTime(date, event);
+    json["time"] = Rfc3339(event.at, event.offset);
+    json["utc_offset"] = FormatOffset(event.offset);
     json["hour"] = event.hour;
     json["minute"] = event.minute;
     json["azimuth"] = event.azimuth;
@@ -33,7 +58,7 @@ Json PlaceJson(const Place& place) {
   return {{"latitude", place.latitude}, {"longitude", place.longitude}, {"source", place.source}};
 }
 
-Json ZoneJson(const DayReport& report) {
+Json DayZoneJson(const DayReport& report) {
   Json offsets = Json::array();
   for (const int offset : report.offsets) offsets.push_back(FormatOffset(offset));
   return {{"name", NameOrNull(report.zoneName)},
@@ -45,63 +70,75 @@ Json ZoneJson(const DayReport& report) {
 Json BodyNowJson(const BodyNow& body, const Zone& zone) {
   Json json = {
       {"altitude", body.position.altitude}, {"azimuth", body.position.azimuth}, {"up", body.up}};
-  json["next"] = body.next != nullptr ? Json{{"event", body.next->name},
-                                             {"time", InstantText(zone, body.nextInstant)}}
-                                      : Json(nullptr);
+  if (body.next == nullptr) {
+    json["next"] = nullptr;
+  } else {
+    json["next"] = {{"event", body.next->name}};
+    json["next"].update(ExactInstantJson(zone, body.nextInstant));
+  }
+  return json;
+}
+
+// The day without the format version, as table's days carry it too.
+Json DayEntry(const DayReport& report, const Zone& zone) {
+  Json json;
+  json["date"] = FormatDate(report.date);
+  json["place"] = PlaceJson(report.place);
+  json["zone"] = DayZoneJson(report);
+  for (const KindDay& k : report.kinds) {
+    json[Json::json_pointer(k.kind->rise.json)] = EventJson(k.rise);
+    json[Json::json_pointer(k.kind->set.json)] = EventJson(k.set);
+  }
+  const Instant lit = report.litInstant;
+  json["moon"] = {{"age", report.moonAge},
+                  {"age_name", PhaseName(report.moonAge)},
+                  {"age_name_english", EnglishPhaseName(report.moonAge)},
+                  {"illuminated", report.illuminated},
+                  {"illuminated_at", Rfc3339(zone, lit)},
+                  {"next_phase", PhaseJson(zone, report.nextPhase)}};
   return json;
 }
 
 }  // namespace
 
-Json DayJson(const DayReport& report, const Zone& zone, bool onRequestKinds) {
-  Json json;
-  json["date"] = FormatDate(report.date);
-  json["place"] = PlaceJson(report.place);
-  json["zone"] = ZoneJson(report);
-  for (const KindDay& k : report.kinds) {
-    if (k.kind->onRequest && !onRequestKinds) continue;
-    json[Json::json_pointer(k.kind->rise.json)] = EventJson(report.date, k.rise);
-    json[Json::json_pointer(k.kind->set.json)] = EventJson(report.date, k.set);
-  }
-  json["moon"] = {{"age", report.moonAge},
-                  {"phase", PhaseName(report.moonAge)},
-                  {"phase_english", EnglishPhaseName(report.moonAge)},
-                  {"illuminated", report.illuminated},
-                  {"illuminated_at",
-                   fmt::format("{:02}:{:02}", report.litMinutes / 60, report.litMinutes % 60)},
-                  {"next_phase",
-                   {{"name", PrincipalPhaseName(report.nextPhase.phase)},
-                    {"time", IsoMinute(zone, report.nextPhase.instant)}}}};
+Json DayJson(const DayReport& report, const Zone& zone) {
+  Json json = {{"format_version", kJsonFormatVersion}};
+  json.update(DayEntry(report, zone));
   return json;
 }
 
 Json TableJson(const YearTable& table, const Zone& zone) {
-  Json json;
-  json["year"] = table.year;
-  json["place"] = PlaceJson(table.place);
-  json["zone"] = NameOrNull(table.zoneName);
+  Json json = {{"format_version", kJsonFormatVersion},
+               {"year", table.year},
+               {"place", PlaceJson(table.place)},
+               {"zone", {{"name", NameOrNull(table.zoneName)}}}};
   Json days = Json::array();
   for (const DayReport& day : table.days) {
-    Json entry = DayJson(day, zone, table.chosen != nullptr);
+    Json entry = DayEntry(day, zone);
     entry.erase("place");  // the same for every day, given once above
     days.push_back(std::move(entry));
   }
   json["days"] = std::move(days);
+  Json skipped = Json::array();
+  for (const Date& date : table.skipped) skipped.push_back(FormatDate(date));
+  json["skipped"] = std::move(skipped);
   return json;
 }
 
 Json PhasesJson(int year, const Zone& zone, const std::vector<PhaseInstant>& phases) {
   Json list = Json::array();
-  for (const PhaseInstant& p : phases) {
-    list.push_back({{"phase", PrincipalPhaseName(p.phase)}, {"time", IsoMinute(zone, p.instant)}});
-  }
-  return {{"year", year}, {"zone", NameOrNull(zone.name)}, {"phases", list}};
+  for (const PhaseInstant& p : phases) list.push_back(PhaseJson(zone, p));
+  return {{"format_version", kJsonFormatVersion},
+          {"year", year},
+          {"zone", {{"name", NameOrNull(zone.name)}}},
+          {"phases", list}};
 }
 
 Json SkyNowJson(const SkyNow& now, const Zone& zone) {
-  Json json;
-  json["time"] = InstantText(zone, now.instant);
+  Json json = {{"format_version", kJsonFormatVersion}};
+  json.update(ExactInstantJson(zone, now.instant));
   json["place"] = PlaceJson(now.place);
+  json["zone"] = {{"name", NameOrNull(zone.name)}};
   json["sun"] = BodyNowJson(now.sun, zone);
   json["moon"] = BodyNowJson(now.moon, zone);
   json["twilight"] = now.band;

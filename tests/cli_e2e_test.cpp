@@ -10,6 +10,7 @@
 #include <csignal>
 #include <cstring>
 #include <ctime>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -179,6 +180,51 @@ TEST(CliEndToEnd, NoValueReachesTheTerminalRaw) {
       }
     }
   }
+}
+
+// Every "time" of a JSON document, and of its objects and arrays, with the
+// "utc_offset" beside it (or "" where there is none).
+void CollectTimes(const nlohmann::json& json,
+                  std::vector<std::pair<std::string, std::string>>& out) {
+  if (json.is_object() && json.contains("time")) {
+    out.emplace_back(json["time"], json.value("utc_offset", ""));
+  }
+  if (json.is_structured()) {
+    for (const auto& item : json) CollectTimes(item, out);
+  }
+}
+
+// One JSON: every document says its format version; every instant is RFC 3339
+// with seconds, in UTC where the offset has seconds (local mean time); table's
+// days carry what day carries.
+TEST(CliEndToEnd, OneJsonForEveryCommand) {
+  const std::regex rfc3339(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d([+-]\d\d:\d\d|Z))");
+  const std::vector<std::string> berlin1850 = {"--place", "berlin", "--json"};
+  const std::vector<std::vector<std::string>> runs = {{"day", "--date", "1850-06-01"},
+                                                      {"day", "--date", "2024-10-27"},
+                                                      {"table", "--year", "1850"},
+                                                      {"phases", "--year", "1850"},
+                                                      {"now"}};
+  std::vector<nlohmann::json> documents;
+  for (std::vector<std::string> args : runs) {
+    args.insert(args.end(), berlin1850.begin(), berlin1850.end());
+    const run_program::Ended run = RunCli(args);
+    ASSERT_EQ(run.status, 0) << args[0] << ": " << run.err;
+    documents.push_back(nlohmann::json::parse(run.out));
+    EXPECT_EQ(documents.back()["format_version"], 1) << args[0];
+    std::vector<std::pair<std::string, std::string>> times;
+    CollectTimes(documents.back(), times);
+    EXPECT_GE(times.size(), 3u) << args[0];
+    for (const auto& [time, offset] : times) {
+      EXPECT_TRUE(std::regex_match(time, rfc3339)) << args[0] << ": " << time;
+      EXPECT_EQ(time.back() == 'Z', offset.size() == 9) << args[0] << ": " << time << " " << offset;
+    }
+  }
+  nlohmann::json day = documents[0];
+  day.erase("format_version");
+  day.erase("place");
+  EXPECT_EQ(documents[2]["days"][151], day);  // 1 June 1850
+  EXPECT_EQ(documents[0]["moon"]["illuminated_at"], "1850-06-01T11:06:32Z");
 }
 
 // No command is "day"; the report names its place and its zone.

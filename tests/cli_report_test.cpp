@@ -41,7 +41,7 @@ size_t ColumnOf(const std::string& line, const std::string& needle) {
 }
 
 orbel::YearTable MakeTable(int year, orbel::Place place, const orbel::Zone& zone) {
-  orbel::YearTable table{year, place, zone.name, nullptr, {}};
+  orbel::YearTable table{year, place, zone.name, nullptr, {}, {}};
   for (const Date& date : orbel::DatesOfYear(year)) {
     table.days.push_back(orbel::ComputeDay(date, place, zone));
   }
@@ -62,7 +62,7 @@ TEST(DayReport, FourteenthOfDecember1999AtTheDefaultPlace) {
             "  Moon age   6 days     Zunehmender Mond (waxing moon)\n"
             "  Moon       34.2% lit at 12:00\n"
             "  Next phase first quarter, 1999-12-16 01:56 UTC+01:00\n");
-  const nlohmann::ordered_json json = orbel::DayJson(report, orbel::FixedZone(kHour), true);
+  const nlohmann::ordered_json json = orbel::DayJson(report, orbel::FixedZone(kHour));
   EXPECT_EQ(json["date"], "1999-12-14");
   EXPECT_EQ(json["zone"], (nlohmann::ordered_json{{"name", nullptr},
                                                   {"utc_offset", "+01:00"},
@@ -71,19 +71,20 @@ TEST(DayReport, FourteenthOfDecember1999AtTheDefaultPlace) {
   EXPECT_EQ(json["place"]["source"], "default place");
   EXPECT_EQ(json["moonrise"],
             (nlohmann::ordered_json{{"text", "12:17"},
-                                    {"time", "1999-12-14T12:17+01:00"},
+                                    {"time", "1999-12-14T12:17:00+01:00"},
+                                    {"utc_offset", "+01:00"},
                                     {"hour", 12},
                                     {"minute", 17},
                                     {"azimuth", report.Find("moonrise").azimuth}}));
   EXPECT_EQ(json["sunrise"]["azimuth"].get<double>(),  // full precision
             SunriseAzimuth(14, 12, 1999, orbel::kDefaultLatitude, orbel::kDefaultLongitude, -1));
-  EXPECT_EQ(json["moon"]["phase_english"], "waxing moon");
+  EXPECT_EQ(json["moon"]["age_name_english"], "waxing moon");
 
   const orbel::DayReport polar =
       orbel::ComputeDay({2024, 6, 21}, {78, 15, "given"}, orbel::FixedZone(2 * kHour));
   EXPECT_EQ(Lines(orbel::DayText(polar, orbel::FixedZone(2 * kHour), false)).at(3),
             "  Sunrise    SUN UP ALL DAY");
-  EXPECT_EQ(orbel::DayJson(polar, orbel::FixedZone(2 * kHour), true)["sunset"],
+  EXPECT_EQ(orbel::DayJson(polar, orbel::FixedZone(2 * kHour))["sunset"],
             (nlohmann::ordered_json{{"text", "SUN UP ALL DAY"}, {"status", kSunUpAllDay}}));
 }
 
@@ -271,13 +272,13 @@ TEST(Table, CsvAndJson) {
                            0),
             0u);
   const std::string& row = lines[1 + 347];  // 14 December
-  EXPECT_EQ(row.rfind("1999-12-14,+01:00,08:08,1999-12-14T08:08+01:00,8,8,125.", 0), 0u) << row;
-  EXPECT_NE(row.find(",0,12:17,1999-12-14T12:17+01:00,12,17,109."), std::string::npos) << row;
+  EXPECT_EQ(row.rfind("1999-12-14,+01:00,08:08,1999-12-14T08:08:00+01:00,8,8,125.", 0), 0u) << row;
+  EXPECT_NE(row.find(",0,12:17,1999-12-14T12:17:00+01:00,12,17,109."), std::string::npos) << row;
   EXPECT_EQ(row.substr(row.size() - 21), ",0,6,Zunehmender Mond") << row;
   EXPECT_NE(out.str().find(",NO MOONRISE THIS DATE,,,,,-10,"), std::string::npos);
 
   const nlohmann::ordered_json json = orbel::TableJson(table, orbel::FixedZone(kHour));
-  EXPECT_EQ(json["zone"], nullptr);
+  EXPECT_EQ(json["zone"]["name"], nullptr);
   ASSERT_EQ(json["days"].size(), 365u);
   EXPECT_EQ(json["days"][347]["moonset"]["text"], "22:46");
   EXPECT_FALSE(json["days"][0].contains("place"));
