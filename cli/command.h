@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include <CLI/CLI.hpp>
@@ -32,5 +33,8 @@ std::vector<Command> BuildTool(CLI::App& tool);
 
 // The help text on the place and the zone that the commands taking them show.
 extern const char* const kPlaceAndZoneHelp;
+// The tool's examples, one command line each, and what its exit statuses mean.
+const std::vector<std::string>& ToolExamples();
+extern const char* const kExitStatusHelp;
 
 }  // namespace orbel

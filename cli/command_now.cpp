@@ -7,6 +7,7 @@
 #include "place_options.h"
 #include "render.h"
 #include "sky.h"
+#include "value_hints.h"
 
 namespace orbel {
 
@@ -69,9 +70,10 @@ Command AddNowCommand(CLI::App& tool) {
 Command AddIsUpCommand(CLI::App& tool) {
   auto options = std::make_shared<IsUpOptions>();
   CLI::App* isUp = tool.add_subcommand("is-up", "Exit 0 when the sun or the moon is up, 1 if not");
-  isUp->add_option("BODY", options->body, "sun or moon")
-      ->required()
-      ->check(CLI::IsMember({"sun", "moon"}));
+  Hint(isUp->add_option("BODY", options->body, "sun or moon")
+           ->required()
+           ->check(CLI::IsMember({"sun", "moon"}).description("")),
+       Words({"sun", "moon"}));
   AddPlaceOptions(*isUp, options->place);
   isUp->footer("Prints nothing. Example:\n  if orbel-cli is-up sun --place berlin; then ...; fi");
   return {isUp, [options] {

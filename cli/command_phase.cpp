@@ -7,6 +7,7 @@
 #include "moon_age.h"
 #include "options.h"
 #include "phase.h"
+#include "value_hints.h"
 #include "values.h"
 
 namespace orbel {
@@ -54,9 +55,10 @@ Command AddPhaseCommand(CLI::App& tool) {
       [radii](const std::string& text) { return ParseWholeNumber(text, 1, kMaxRadius, radii); },
       "Radius in pixels (default " + std::to_string(kFrameRadius) + ", as in the dialog's frame)")
       ->type_name("PIXELS");
-  phase->add_option("--out", options->out, "Output file, .png or .ppm")
-      ->type_name("FILE")
-      ->required();
+  Hint(phase->add_option("--out", options->out, "Output file, .png or .ppm")
+           ->type_name("FILE")
+           ->required(),
+       Files("png|ppm"));
   phase->footer("Give exactly one of --age and --date.");
   return {phase, [options] { return RunPhase(*options); }};
 }

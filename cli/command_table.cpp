@@ -6,6 +6,7 @@
 #include "environment.h"
 #include "place_options.h"
 #include "render.h"
+#include "value_hints.h"
 #include "values.h"
 
 namespace orbel {
@@ -71,11 +72,12 @@ Command AddTableCommand(CLI::App& tool) {
   CLI::Option* json = table->add_flag("--json", options->json, "Write JSON");
   CLI::Option* csv = table->add_flag("--csv", options->csv, "Write CSV with a header row");
   json->excludes(csv);
-  table
-      ->add_option("--twilight", options->twilight,
-                   "Add the dawn and dusk of this twilight as two more columns")
-      ->check(CLI::IsMember(OnRequestKeys()))
-      ->type_name(Alternatives(OnRequestKeys()));
+  Hint(table
+           ->add_option("--twilight", options->twilight,
+                        "Add the dawn and dusk of this twilight as two more columns")
+           ->check(CLI::IsMember(OnRequestKeys()).description(""))
+           ->type_name(Alternatives(OnRequestKeys())),
+       Words(OnRequestKeys()));
   table->footer(kPlaceAndZoneHelp);
   return {table, [options] { return RunTable(*options); }};
 }

@@ -9,6 +9,7 @@
 #include "place_options.h"
 #include "render.h"
 #include "sky.h"
+#include "value_hints.h"
 #include "values.h"
 
 namespace orbel {
@@ -66,9 +67,8 @@ Command AddWaitCommand(CLI::App& tool) {
   auto options = std::make_shared<WaitOptions>();
   CLI::App* wait = tool.add_subcommand(
       "wait", "Sleep until the next sunrise, sunset, moonrise, moonset, dawn or dusk");
-  AddValueOption(*wait, "EVENT", options->event, ParseEvent, EventList())
-      ->required()
-      ->type_name("EVENT");
+  Hint(AddValueOption(*wait, "EVENT", options->event, ParseEvent, EventList())->required(),
+       Words(EventNames()));
   AddValueOption(*wait, "--offset", options->shift, ParseClockShift,
                  "Return this long before (-) or after (+) the event: -00:30, +01:15")
       ->type_name("+HH:MM");

@@ -3,6 +3,7 @@
 #include "cities.h"
 #include "environment.h"
 #include "saved_place.h"
+#include "value_hints.h"
 #include "values.h"
 
 namespace orbel {
@@ -19,9 +20,10 @@ void AddPlaceOptions(CLI::App& command, PlaceOptions& options) {
                  "A principal city of the zone database, such as kolkata, berlin or "
                  "\"St Johns\"; its time zone too, unless a zone option is given")
       ->type_name("CITY");
-  CLI::Option* tz = AddValueOption(command, "--tz", options.tz, text,
-                                   "Time zone by name: Asia/Kolkata, Europe/Berlin")
-                        ->type_name("NAME");
+  CLI::Option* tz = Hint(AddValueOption(command, "--tz", options.tz, text,
+                                        "Time zone by name: Asia/Kolkata, Europe/Berlin")
+                             ->type_name("NAME"),
+                         Zones());
   CLI::Option* utcOffset =
       AddValueOption(command, "--utc-offset", options.offset, ParseUtcOffset,
                      "Fixed offset from UTC: +05:30 for India, -03:30 for Newfoundland")

@@ -1,5 +1,6 @@
 // The whole command tree of orbel-cli.
 #include "command.h"
+#include "help_format.h"
 #include "orbel_version.h"
 
 namespace orbel {
@@ -13,28 +14,37 @@ const char* const kPlaceAndZoneHelp =
     "abbreviation (02:04 CEST, 02:04 CET). Dates are those of the calendar in use: Julian up "
     "to 1582-10-04, Gregorian from 1582-10-15.";
 
+const std::vector<std::string>& ToolExamples() {
+  static const std::vector<std::string> examples = {
+      "orbel-cli day --place kolkata",
+      "TZ=Asia/Kolkata orbel-cli day --date 2026-12-21 --lat 28.6139 --lon 77.209",
+      "orbel-cli day --lat 47.56 --lon -52.71 --utc-offset -03:30 --json",
+      "orbel-cli table --year 2026 --place berlin --csv",
+      "echo '21 12 2026 28.6139 77.209 -5.5' | orbel-cli batch",
+      "orbel-cli phase --date 2026-12-24 --out moon.png",
+      "orbel-cli day --twilight --place berlin",
+      "orbel-cli wait sunset --offset -00:30 && echo lights",
+      "orbel-cli is-up sun && echo day",
+      "orbel-cli phases --year 2026",
+  };
+  return examples;
+}
+
+const char* const kExitStatusHelp =
+    "0 done (is-up: the body is up); 1 rejected batch lines, output or a picture not written "
+    "(is-up: down); 2 a usage error; 3 wait found no event within a year.";
+
 std::vector<Command> BuildTool(CLI::App& tool) {
+  tool.formatter(std::make_shared<HelpFormatter>());
   tool.description(
       "Orbel: local clock times and azimuths of sunrise, sunset, moonrise and moonset, and the "
       "moon's age, for one date and place. Without a command: today's report, like \"day\".");
   tool.name("orbel-cli");
   tool.set_version_flag("--version", std::string("orbel-cli ") + ORBEL_VERSION_TEXT);
   tool.require_subcommand(0, 1);
-  tool.footer(
-      "Examples:\n"
-      "  orbel-cli day --place kolkata\n"
-      "  TZ=Asia/Kolkata orbel-cli day --date 2026-12-21 --lat 28.6139 --lon 77.209\n"
-      "  orbel-cli day --lat 47.56 --lon -52.71 --utc-offset -03:30 --json\n"
-      "  orbel-cli table --year 2026 --place berlin --csv\n"
-      "  echo '21 12 2026 28.6139 77.209 -5.5' | orbel-cli batch\n"
-      "  orbel-cli phase --date 2026-12-24 --out moon.png\n"
-      "  orbel-cli day --twilight --place berlin\n"
-      "  orbel-cli wait sunset --offset -00:30 && echo lights\n"
-      "  orbel-cli is-up sun && echo day\n"
-      "  orbel-cli phases --year 2026\n"
-      "Exit status: 0 done (is-up: the body is up); 1 rejected batch lines, output or a "
-      "picture not written (is-up: down); 2 a usage error; 3 wait found no event within a "
-      "year.");
+  std::string footer = "Examples:\n";
+  for (const std::string& example : ToolExamples()) footer += "  " + example + "\n";
+  tool.footer(footer + "Exit status: " + kExitStatusHelp);
   return {AddDayCommand(tool),    AddTableCommand(tool), AddBatchCommand(tool),
           AddPhasesCommand(tool), AddWaitCommand(tool),  AddNowCommand(tool),
           AddIsUpCommand(tool),   AddPhaseCommand(tool)};
