@@ -73,8 +73,10 @@ struct BatchOptions {
 // its next lines. (A stream buffer that never tells of characters ready makes
 // small chunks: slower, but the same output.)
 //
-// Every thread has ended when RunBatch returns; an exception in one of them
-// (such as std::bad_alloc) is thrown again from RunBatch.
+// Output that cannot be written (a full disk, a closed pipe) ends the batch
+// with std::system_error saying why. Every thread has ended when RunBatch
+// returns; an exception in one of them (such as std::bad_alloc) is thrown
+// again from RunBatch.
 int RunBatch(std::istream& in, std::ostream& out, std::ostream& err,
              const BatchOptions& options = BatchOptions());
 

@@ -1,6 +1,7 @@
 // Running the batch: the lines of a stream answered one by one, or in chunks
 // on several threads with the answers written in input order.
 #include <algorithm>
+#include <cerrno>
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -39,6 +40,22 @@ void Write(std::ostream& stream, const std::string& text) {
   if (!text.empty()) stream.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
+// Ends the batch when the answers could not be written (a full disk, a closed
+// pipe), with the system's reason. Called in the thread that wrote, right
+// after the write, while errno still says why.
+void CheckWritten(std::ostream& out) {
+  if (!out)
+    throw std::system_error(errno != 0 ? errno : EIO, std::generic_category(),
+                            "cannot write the output");
+}
+
+// Writes answers to the output and flushes it when asked to.
+void WriteAnswers(std::ostream& out, const std::string& text, bool flush) {
+  Write(out, text);
+  if (flush) out.flush();
+  CheckWritten(out);
+}
+
 // Whether reading in may have to wait for more characters.
 bool InputStalls(std::istream& in) {
   std::streambuf* buffer = in.rdbuf();
@@ -53,7 +70,7 @@ int RunSerial(std::istream& in, std::ostream& out, std::ostream& err, bool flush
   while (true) {
     // The answers so far go out before the next read waits.
     if (unflushed && InputStalls(in)) {
-      out.flush();
+      WriteAnswers(out, "", true);
       unflushed = false;
     }
     if (!std::getline(in, line)) break;
@@ -62,14 +79,10 @@ int RunSerial(std::istream& in, std::ostream& out, std::ostream& err, bool flush
     anyError |= !AnswerLine(line, ++lineNumber, result, rejection);
     Write(err, rejection);
     if (result.empty()) continue;
-    Write(out, result);
-    if (flushEachLine) {
-      out.flush();
-    } else {
-      unflushed = true;
-    }
+    WriteAnswers(out, result, flushEachLine);
+    unflushed = !flushEachLine;
   }
-  out.flush();
+  WriteAnswers(out, "", true);
   return anyError ? 1 : 0;
 }
 
@@ -208,7 +221,7 @@ class Pipeline {
               // Nothing to write now: what was written goes out while the
               // next answers are computed or the input is awaited.
               lock.unlock();
-              out_.flush();
+              WriteAnswers(out_, "", true);
               err_.flush();
               unflushed = false;
               lock.lock();
@@ -221,10 +234,9 @@ class Pipeline {
           chunk = order_.front();
           order_.pop_front();
         }
-        Write(out_, chunk->out);
+        WriteAnswers(out_, chunk->out, flushEachLine_);
         Write(err_, chunk->err);
         anyError_ |= chunk->anyError;
-        if (flushEachLine_) out_.flush();
         unflushed = !flushEachLine_;
         chunk->text.clear();
         chunk->out.clear();

@@ -48,13 +48,13 @@ Command AddPhasesCommand(CLI::App& tool) {
   AddValueOption(*phases, "--year", options->year, ParseYear,
                  "Year, 1 to 9999 (default: this year)")
       ->type_name("YYYY");
-  AddPlaceOptions(*phases, options->place);
+  AddZoneOptions(*phases, options->place);
   CLI::Option* json = phases->add_flag("--json", options->json, "Write JSON");
   json->excludes(phases->add_flag("--csv", options->csv, "Write CSV"));
   phases->footer(
       "The instants when the moon's ecliptic longitude is 0, 90, 180 and 270 degrees from the "
       "sun's, from the engine's own series, on the zone's clock; dates in the calendar in use. "
-      "The place options only choose the zone (with --place). Example:\n"
+      "--place chooses the zone of its city. Example:\n"
       "  orbel-cli phases --year 2026 --tz Europe/Berlin");
   return {phases, [options] { return RunPhases(*options); }};
 }

@@ -22,6 +22,7 @@ struct WaitOptions {
   int days = 366;
   PlaceOptions place;
   bool dryRun = false;
+  bool quiet = false;
 };
 
 // "sunrise, sunset, moonrise, ...".
@@ -56,7 +57,9 @@ int RunWait(const WaitOptions& options) {
     std::cout << WaitLine(moment, where.zone) << '\n';
     return 0;
   }
-  std::cerr << "orbel-cli: waiting until " << WaitLine(moment, where.zone) << std::endl;
+  if (!options.quiet) {
+    std::cerr << "orbel-cli: waiting until " << WaitLine(moment, where.zone) << std::endl;
+  }
   SleepUntil(next->instant + options.shift);
   return 0;
 }
@@ -81,10 +84,13 @@ Command AddWaitCommand(CLI::App& tool) {
       "Give up (exit status 3) when the moment is more than this many days away (default 366)")
       ->type_name("DAYS");
   wait->add_flag("--dry-run", options->dryRun, "Print the moment and return at once");
+  wait->add_flag("--quiet", options->quiet,
+                 "Write nothing while waiting (for cron, which mails what a job writes)");
   wait->footer(
       "Finds the next moment EVENT + --offset that is not in the past, over the days of up to a "
       "year (polar days and days with two moonrises included), writes one line on standard "
-      "error saying when it will return, sleeps and exits 0 then. The clock is checked every "
+      "error saying when it will return (not with --quiet), sleeps and exits 0 then. The clock is "
+      "checked every "
       "few seconds, so a clock change or a suspension does not make it oversleep. Exit status "
       "3 when no such event comes within --within days. Example, from cron at noon:\n"
       "  orbel-cli wait sunset --offset -00:30 --place berlin && switch-on-the-lights");

@@ -15,6 +15,20 @@ void AddPlaceOptions(CLI::App& command, PlaceOptions& options) {
   AddValueOption(command, "--lon,--longitude", options.longitude, ParseLongitude,
                  "Longitude, east positive: 9.3075, -122.4194, 9:18:27E, 122:25:10W")
       ->type_name("DEG");
+  AddZoneOptions(command, options);
+}
+
+void AddZoneOptions(CLI::App& command, PlaceOptions& options) {
+  if (command.get_option_no_throw("--lat") == nullptr) {
+    // Hidden (no group), so that help, completion and manual page leave them out.
+    const std::string why = command.get_name() +
+                            " is the same everywhere and takes no --lat or --lon; --place, --tz, "
+                            "--utc-offset and --zone choose its zone";
+    for (const char* names : {"--lat,--latitude", "--lon,--longitude"}) {
+      const auto refuse = [why](const std::string&) -> void { throw InputError(why); };
+      command.add_option_function<std::string>(names, refuse, "")->group("");
+    }
+  }
   const auto text = [](const std::string& value) { return value; };
   AddValueOption(command, "--place", options.city, text,
                  "A principal city of the zone database, such as kolkata, berlin or "

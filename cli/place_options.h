@@ -21,6 +21,10 @@ struct PlaceOptions {
 
 // Adds --lat, --lon, --place, --tz, --utc-offset and --zone to a command.
 void AddPlaceOptions(CLI::App& command, PlaceOptions& options);
+// Adds the options that choose a zone only (--place, --tz, --utc-offset,
+// --zone) to a command whose answers are the same everywhere; --lat and --lon
+// are refused with a word on why.
+void AddZoneOptions(CLI::App& command, PlaceOptions& options);
 
 struct PlaceAndZone {
   Place place;

@@ -160,8 +160,11 @@ std::string SkyNowText(const SkyNow& now, const Zone& zone) {
 
 std::string WaitLine(const WaitMoment& moment, const Zone& zone) {
   const Instant at = moment.eventInstant + moment.shift;
+  // The event's time of day, with its date when that is not the moment's.
+  const std::string event = InstantText(zone, moment.eventInstant);
+  const bool sameDate = LocalDate(zone, at) == LocalDate(zone, moment.eventInstant);
   std::string line = InstantText(zone, at) + ", " + moment.event->name + " at " +
-                     InstantText(zone, moment.eventInstant).substr(11, 8);
+                     (sameDate ? event.substr(11, 8) : event.substr(0, 19));
   if (moment.shift != 0) {
     line += " " + std::string(moment.shift < 0 ? "- " : "+ ") +
             FormatOffset(std::abs(moment.shift)).substr(1);
