@@ -66,6 +66,7 @@ TEST(OrbelProgram, HelpVersionAndRefusals) {
                {"--version", nullptr, 0, version},
                {"--geometry", ":4094", 2, "orbel: unknown argument '--geometry'"},
                {"today", ":4094", 2, "orbel: unknown argument 'today'"},
+               {"\x1b[2J", ":4094", 2, "orbel: unknown argument '\\x1b[2J'"},
                {nullptr, nullptr, 2, "orbel: "},
                {nullptr, ":4094", 2, "orbel: "}};
   for (const auto& c : cases) {
@@ -85,6 +86,10 @@ TEST(OrbelProgram, HelpVersionAndRefusals) {
       EXPECT_NE(said.find("orbel-cli"), std::string::npos) << said;
     }
   }
+  // The help describes the window as it is: seconds typed, no azimuths shown.
+  const std::string help = run_program::Run({ORBEL_PATH, "--help"}).out;
+  EXPECT_NE(help.find("degrees, minutes and seconds"), std::string::npos) << help;
+  EXPECT_EQ(help.find("azimuth"), std::string::npos) << help;
 }
 
 // The mapped top-level window named `name`, or 0.

@@ -17,10 +17,12 @@ namespace {
 // Written for people and for help2man, which makes the manual page from it.
 const char kHelp[] =
     "Usage: orbel [--help | --version]\n"
-    "Shows, for one date and one place, the local clock times and azimuths of sunrise,\n"
-    "sunset, moonrise and moonset, the moon's age and a picture of its phase with its\n"
-    "name, in a window. The window follows the system clock or a date you type; the\n"
-    "place is typed in degrees and minutes. What you set is kept for the next start.\n"
+    "Shows, for one date and one place, the local clock times of sunrise, sunset,\n"
+    "moonrise and moonset and a picture of the moon's phase with its name, in a\n"
+    "window. The place is typed in degrees, minutes and seconds with its hemispheres,\n"
+    "the zone in whole hours. With \"Systemzeit \u00fcbernehmen\" checked the zone,\n"
+    "daylight saving and the date follow the system clock; else they are typed. The\n"
+    "place, the hemispheres and the two check boxes are kept for the next start.\n"
     "\n"
     "Options:\n"
     "  -h, --help     print this help and exit\n"
@@ -31,6 +33,20 @@ const char kHelp[] =
     "\n"
     "Exit status: 0 when the window was closed, 2 when there is no display or an\n"
     "argument was given.\n";
+
+// An argument as a message may repeat it: printable ASCII, other bytes as
+// \xNN, at most 40 of them.
+std::string Shown(const char* argument) {
+  std::string shown;
+  for (size_t i = 0; argument[i] != '\0'; ++i) {
+    if (i == 40) return shown + "...";
+    const unsigned char c = static_cast<unsigned char>(argument[i]);
+    char escaped[8];
+    std::snprintf(escaped, sizeof escaped, "\\x%02x", c);
+    shown += c >= 0x20 && c < 0x7F ? std::string(1, static_cast<char>(c)) : escaped;
+  }
+  return shown;
+}
 
 }  // namespace
 
@@ -45,7 +61,7 @@ int main(int argc, char** argv) {
   }
   if (argc > 1) {
     std::fprintf(stderr, "orbel: unknown argument '%s': the window takes none (orbel --help)\n",
-                 argv[1]);
+                 Shown(argv[1]).c_str());
     return 2;
   }
   std::string why;
