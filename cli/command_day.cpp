@@ -2,6 +2,8 @@
 #include <iostream>
 #include <memory>
 
+#include <fmt/format.h>
+
 #include "command.h"
 #include "day.h"
 #include "environment.h"
@@ -33,6 +35,23 @@ int RunDay(const DayOptions& options) {
   return 0;
 }
 
+// What --twilight adds: "civil, nautical and astronomical dawn and dusk (the
+// sun's centre 6, 12 and 18 degrees below the horizon)".
+std::string OnRequestWords() {
+  std::vector<const EventKind*> kinds;
+  for (const EventKind& kind : EventKinds()) {
+    if (kind.onRequest) kinds.push_back(&kind);
+  }
+  std::string names, depths;
+  for (size_t i = 0; i < kinds.size(); ++i) {
+    const char* joint = i == 0 ? "" : i + 1 < kinds.size() ? ", " : " and ";
+    names += joint + std::string(kinds[i]->key);
+    depths += joint + fmt::format("{:g}", kinds[i]->circle.zenithDistance - 90);
+  }
+  return names + " " + kinds.front()->rise.word + " and " + kinds.front()->set.word +
+         " (the sun's centre " + depths + " degrees below the horizon)";
+}
+
 }  // namespace
 
 Command AddDayCommand(CLI::App& tool) {
@@ -46,9 +65,7 @@ Command AddDayCommand(CLI::App& tool) {
   AddPlaceOptions(*day, options->place);
   day->add_flag("--json", options->json,
                 "Write the report as one JSON object (twilight always included)");
-  day->add_flag("--twilight", options->twilight,
-                "Also civil, nautical and astronomical dawn and dusk (the sun's centre 6, 12 and "
-                "18 degrees below the horizon)");
+  day->add_flag("--twilight", options->twilight, "Also " + OnRequestWords());
   day->footer(kPlaceAndZoneHelp);
   return {day, [options] { return RunDay(*options); }};
 }

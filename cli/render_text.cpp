@@ -139,9 +139,9 @@ void WritePhasesText(std::ostream& out, int year, const Zone& zone,
 
 std::string InstantText(const Zone& zone, Instant instant) {
   const LocalTime t = LocalTimeAt(zone, instant);
-  const std::string offset = "UTC" + FormatOffset(t.offset);
+  const std::string utc = "UTC" + FormatOffset(t.offset);
   return fmt::format("{} {:02}:{:02}:{:02} {}", FormatDate(t.date), t.hour, t.minute, t.second,
-                     zone.name.empty() ? offset : Shown(zone.name) + " (" + offset + ")");
+                     zone.name.empty() ? utc : Shown(zone.name) + " (" + utc + ")");
 }
 
 std::string SkyNowText(const SkyNow& now, const Zone& zone) {
