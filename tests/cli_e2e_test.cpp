@@ -1,6 +1,4 @@
 // Runs the built orbel-cli binary: exit codes, messages and output.
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -26,9 +24,6 @@ namespace {
 
 using std::chrono::seconds;
 
-// Central European time by POSIX rule, so no time zone database is needed.
-const char* const kCentralEurope = "CET-1CEST,M3.5.0,M10.5.0/3";
-
 // Runs the tool with the arguments, the text on standard input, TZ set and a
 // settings folder of its own (`config`; by default none: no saved place).
 run_program::Ended RunCli(const std::vector<std::string>& args, const std::string& input = "",
@@ -42,40 +37,6 @@ run_program::Ended RunCli(const std::vector<std::string>& args, const std::strin
   return run_program::Run(argv, options);
 }
 
-// The report's line that starts with `label` ("  Sunrise"), or "".
-std::string LineOf(const std::string& report, const std::string& label) {
-  std::istringstream in(report);
-  for (std::string line; std::getline(in, line);) {
-    if (line.rfind(label, 0) == 0) return line;
-  }
-  return "";
-}
-
-// The report's sunrise, sunset, moonrise and moonset: "HH:MM" or a message.
-std::string Events(const std::string& report) {
-  std::string out;
-  for (const char* label : {"  Sunrise", "  Sunset", "  Moonrise", "  Moonset"}) {
-    const std::string line = LineOf(report, label);
-    const std::string text = line.size() > 13 ? line.substr(13) : "";
-    std::string event = text.substr(0, text.find("azimuth"));
-    while (!event.empty() && event.back() == ' ') event.pop_back();
-    out += event + "|";
-  }
-  return out;
-}
-
-// The same four from orbel-cli batch at a zone in hours.
-std::string BatchEvents(const std::string& query) {
-  run_program::Options options;
-  options.input = query + "\n";
-  std::istringstream fields(run_program::Run({ORBEL_CLI_PATH, "batch"}, options).out);
-  std::string out, field;
-  for (int i = 0; std::getline(fields, field, '\t'); ++i) {
-    if (i % 4 == 3 && i < 16) out += field + "|";
-  }
-  return out;
-}
-
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   std::istringstream in(text);
@@ -83,63 +44,12 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
-// Version and help go to standard output with status 0. Every rejected
-// argument gives status 2, nothing on standard output and one line on
-// standard error naming the value, escaped and short; a picture or output
-// that cannot be written, status 1.
-TEST(CliEndToEnd, HelpAndErrorsWithTheirExitStatus) {
-  const struct {
-    std::vector<std::string> args;
-    int status;
-    std::string message;
-  } cases[] = {
-      {{"--version"}, 0, std::string("orbel-cli ") + ORBEL_VERSION_TEXT + "\n"},
-      {{"--help"}, 0, "Examples:"},
-      {{"day", "--help"}, 0, "--utc-offset"},
-      {{"table", "--help"}, 0, "1582-10-15"},
-      {{"batch", "--help"}, 0, "--jobs"},
-      {{"day", "--date", "2023-02-29"},
-       2,
-       "invalid --date \"2023-02-29\": February 2023 has 28 days"},
-      {{"day", "--lat", ""}, 2, "invalid --lat \"\""},
-      {{"day", "--lon", "181"}, 2, "invalid --lon \"181\""},
-      {{"day", "--zone", "13"}, 2, "invalid --zone \"13\""},
-      {{"day", "--tz", "Mars/Olympus"}, 2, "invalid --tz \"Mars/Olympus\": no such time zone"},
-      {{"day", "--tz", "../../../etc/passwd"}, 2, "no such time zone"},
-      {{"day", "--place", "kolkatta"}, 2, "close names: Kolkata"},
-      {{"day", "--tz", "Asia/Kolkata", "--zone", "-5"}, 2, "excludes"},
-      {{"--lat", "52"}, 2, "orbel-cli day --lat 52"},
-      {{"day", "--bogus"}, 2, "--bogus"},
-      {{"bogus"}, 2, "bogus"},
-      {{"table", "--year", "2024", "--json", "--csv"}, 2, "--csv"},
-      {{"batch", "--jobs", "0"}, 2, "invalid --jobs \"0\": not a whole number from 1 to 256"},
-      {{"phase", "--out", "x.png"}, 2, "needs --age or --date"},
-      {{"phase", "--age", "3", "--radius", "0", "--out", "x.png"}, 2, "--radius \"0\""},
-      {{"phase", "--age", "31", "--out", "x.png"}, 2, "from 0 to 30"},
-      {{"phase", "--age", "3", "--out", "x.gif"}, 2, ".png or .ppm"},
-      {{"phase", "--age", "3", "--date", "2000-01-01", "--out", "x.png"}, 2, "excludes"},
-      {{"phase", "--age", "3", "--out", "/nonexistent/dir/x.png"}, 1, "cannot write"},
-  };
-  for (const auto& c : cases) {
-    const run_program::Ended run = RunCli(c.args);
-    const std::string& said = c.status == 0 ? run.out : run.err;
-    EXPECT_EQ(run.status, c.status) << said;
-    EXPECT_EQ(c.status == 0 ? run.err : run.out, "") << c.message;
-    EXPECT_NE(said.find(c.message), std::string::npos) << said;
-    if (c.status != 0) {
-      EXPECT_EQ(Lines(said).size(), 1u) << said;
-      EXPECT_EQ(said.rfind("orbel-cli: ", 0), 0u) << said;
-      EXPECT_LT(said.size(), 300u);
-      EXPECT_EQ(said.find('\x1b'), std::string::npos);
-    }
-  }
-  // Output that cannot be written is a failure, not a success.
-  run_program::Options options;
-  options.env["XDG_CONFIG_HOME"] = "/nonexistent";
-  const run_program::Ended full = run_program::Run(
-      {"/bin/sh", "-c", std::string(ORBEL_CLI_PATH) + " table --year 2026 >/dev/full"}, options);
-  EXPECT_EQ(full.status, 1);
-  EXPECT_EQ(full.err, "orbel-cli: cannot write the output: No space left on device\n");
+// --version names the commit it was built from. The other outputs, messages
+// and statuses are pinned by the characterization record.
+TEST(CliEndToEnd, VersionNamesTheCommit) {
+  const run_program::Ended run = RunCli({"--version"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, std::string("orbel-cli ") + ORBEL_VERSION_TEXT + "\n");
 }
 
 // The options a command's help lists ("--lat", "--twilight", ...), but --help.
@@ -225,82 +135,6 @@ TEST(CliEndToEnd, OneJsonForEveryCommand) {
   day.erase("place");
   EXPECT_EQ(documents[2]["days"][151], day);  // 1 June 1850
   EXPECT_EQ(documents[0]["moon"]["illuminated_at"], "1850-06-01T11:06:32Z");
-}
-
-// No command is "day"; the report names its place and its zone.
-TEST(CliEndToEnd, TodaysReportWithoutACommand) {
-  const run_program::Ended bare = RunCli({});
-  EXPECT_EQ(bare.status, 0) << bare.err;
-  const std::time_t now = std::time(nullptr);
-  char today[16];
-  std::strftime(today, sizeof today, "%Y-%m-%d", std::gmtime(&now));
-  EXPECT_EQ(Lines(bare.out).at(0), std::string("Orbel report for ") + today);
-  EXPECT_EQ(LineOf(bare.out, "  Zone"), "  Zone       UTC0, UTC+00:00");
-  EXPECT_EQ(bare.out, RunCli({"day"}).out);
-}
-
-// The watch times of places in half- and quarter-hour zones, by the system
-// zone, by name, by city and by offset: the engine's at the zone in hours.
-TEST(CliEndToEnd, HalfAndQuarterHourZonesShowTheWatchTime) {
-  const std::string delhi = BatchEvents("21 12 2026 28.6139 77.209 -5.5");
-  const std::vector<std::string> place = {"day",     "--date", "2026-12-21", "--lat",
-                                          "28.6139", "--lon",  "77.209"};
-  const run_program::Ended bySystem = RunCli(place, "", "Asia/Kolkata");
-  EXPECT_EQ(LineOf(bySystem.out, "  Zone"), "  Zone       Asia/Kolkata, UTC+05:30");
-  EXPECT_EQ(LineOf(bySystem.out, "  Sunrise").substr(13, 5), "07:09");
-  EXPECT_EQ(Events(bySystem.out), delhi);
-  for (const std::vector<std::string>& zone : std::vector<std::vector<std::string>>{
-           {"--tz", "Asia/Kolkata"}, {"--utc-offset", "+05:30"}, {"--zone", "-5:30"}}) {
-    std::vector<std::string> args = place;
-    args.insert(args.end(), zone.begin(), zone.end());
-    EXPECT_EQ(Events(RunCli(args).out), delhi) << zone[0] << " " << zone[1];
-  }
-  const run_program::Ended kathmandu =
-      RunCli({"day", "--date", "2026-12-21", "--place", "kathmandu"});
-  EXPECT_EQ(LineOf(kathmandu.out, "  Place"), "  Place      Kathmandu, 27°43'00\"N 85°19'00\"E");
-  EXPECT_EQ(LineOf(kathmandu.out, "  Zone"), "  Zone       Asia/Kathmandu, UTC+05:45");
-  std::ostringstream query;
-  query.precision(17);
-  query << "21 12 2026 " << 27 + 43 / 60.0 << " " << 85 + 19 / 60.0 << " -5.75";
-  EXPECT_EQ(Events(kathmandu.out), BatchEvents(query.str()));
-  const run_program::Ended stJohns =
-      RunCli({"day", "--date", "2026-07-01", "--place", "St Johns", "--json"});
-  EXPECT_EQ(nlohmann::json::parse(stJohns.out)["zone"]["utc_offset"], "-02:30");
-}
-
-// Without a zone option: the system zone's offset on each date, daylight
-// saving included.
-TEST(CliEndToEnd, SystemZoneFollowsDaylightSavingThroughTheTable) {
-  const run_program::Ended table = RunCli({"table", "--year", "2024", "--csv"}, "", kCentralEurope);
-  EXPECT_EQ(table.status, 0) << table.err;
-  const std::vector<std::string> rows = Lines(table.out);
-  ASSERT_EQ(rows.size(), 367u);
-  EXPECT_EQ(rows[1 + 89].substr(0, 18), "2024-03-30,+01:00,");
-  EXPECT_EQ(rows[1 + 90].substr(0, 18), "2024-03-31,+02:00,");
-  EXPECT_EQ(rows[1 + 299].substr(0, 18), "2024-10-26,+02:00,");
-  EXPECT_EQ(rows[1 + 300].substr(0, 18), "2024-10-27,+01:00,");
-}
-
-// Without coordinates the place the window saved is used, hemispheres
-// included; the report says where the place came from.
-TEST(CliEndToEnd, PlaceSavedByTheWindowIsTheDefault) {
-  const std::string config = TempPath("config");
-  mkdir(config.c_str(), 0700);
-  mkdir((config + "/orbel").c_str(), 0700);
-  WriteFile(config + "/orbel/win.ini",
-            "[ORBEL32]\nLG=151\nLM=12\nLS=0\nBG=33\nBM=52\nBS=0\nEast=1\nNorth=0\n");
-  const std::vector<std::string> day = {"day", "--date", "2024-06-21", "--zone", "-10"};
-  EXPECT_EQ(LineOf(RunCli(day, "", "UTC0", config).out, "  Place"),
-            "  Place      33°52'00\"S 151°12'00\"E (saved by orbel)");
-  EXPECT_EQ(LineOf(RunCli(day).out, "  Place"),
-            "  Place      48°44'36\"N 9°18'27\"E (default place)");
-  std::vector<std::string> given = day;
-  given.insert(given.end(), {"--lat", "1", "--lon", "2"});
-  EXPECT_EQ(LineOf(RunCli(given, "", "UTC0", config).out, "  Place"),
-            "  Place      1°00'00\"N 2°00'00\"E");
-  std::remove((config + "/orbel/win.ini").c_str());
-  rmdir((config + "/orbel").c_str());
-  rmdir(config.c_str());
 }
 
 // Whether today is within `days` of an equinox, when the sun is up at
@@ -420,55 +254,6 @@ TEST(CliEndToEnd, BatchAnswersEachLineBeforeTheNextComes) {
   }
   batch.CloseInput();
   EXPECT_EQ(batch.Wait(seconds(20)).status, 0);
-}
-
-// The picture "orbel-cli phase" writes as a binary PPM: its width and the
-// yellow (lit) pixels left and right of its middle.
-struct Ppm {
-  int width = 0, left = 0, right = 0;
-};
-
-Ppm Phase(std::vector<std::string> args) {
-  const std::string path = TempPath("phase.ppm");
-  args.insert(args.begin(), "phase");
-  args.insert(args.end(), {"--out", path});
-  EXPECT_EQ(RunCli(args).status, 0);
-  std::istringstream in(ReadFile(path));
-  std::remove(path.c_str());
-  std::string magic;
-  int height = 0, maxValue = 0;
-  Ppm ppm;
-  in >> magic >> ppm.width >> height >> maxValue;
-  in.get();
-  const std::string rgb(std::istreambuf_iterator<char>(in), {});
-  EXPECT_EQ(magic, "P6");
-  EXPECT_EQ(rgb.size(), static_cast<size_t>(ppm.width) * height * 3);
-  for (size_t i = 0; i + 2 < rgb.size(); i += 3) {
-    if (rgb.compare(i, 3, "\xff\xff\0", 3) != 0) continue;
-    ++(static_cast<int>(i / 3 % static_cast<size_t>(ppm.width)) < ppm.width / 2 ? ppm.left
-                                                                                : ppm.right);
-  }
-  return ppm;
-}
-
-TEST(CliEndToEnd, PhasePictures) {
-  // Radius 37: age 1 is a thin crescent on the right, age 29 one on the left.
-  const Ppm waxing = Phase({"--age", "1", "--radius", "37"});
-  EXPECT_EQ(waxing.width, 74);
-  EXPECT_EQ(waxing.left, 0);
-  EXPECT_GT(waxing.right, 20);
-  const Ppm waning = Phase({"--age", "29", "--radius", "37"});
-  EXPECT_EQ(waning.right, 0);
-  EXPECT_GT(waning.left, 20);
-  // The default radius is the dialog frame's; --date takes the moon's age.
-  const Ppm dated = Phase({"--date", "2000-01-21"});
-  EXPECT_EQ(dated.width, 72);
-  EXPECT_GT(dated.left + dated.right, 3000);  // age 14: nearly all lit
-
-  const std::string png = TempPath("phase.png");
-  ASSERT_EQ(RunCli({"phase", "--age", "3", "--out", png}).status, 0);
-  EXPECT_EQ(ReadFile(png).substr(1, 3), "PNG");
-  std::remove(png.c_str());
 }
 
 }  // namespace
