@@ -1,5 +1,7 @@
 #include "event_table.h"
 
+#include <cctype>
+
 #include "moon_events.h"
 #include "sun_events.h"
 
@@ -10,58 +12,52 @@ namespace {
 const StatusTexts kRiseSetWords = {{"no rise", "no set", "down all day", "up all day"}};
 const StatusTexts kTwilightWords = {{"no dawn", "no dusk", "below all day", "above all day"}};
 
+// A twilight: the sun's centre `depth` degrees below the horizon, crossed at
+// dawn and at dusk.
+EventKind Twilight(const std::string& key, int depth) {
+  std::string upper = key, title = key;
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  title[0] = upper[0];
+  const std::string below = "SUN BELOW -" + std::to_string(depth) + "\u00b0 ALL DAY";
+  const std::string above = "SUN ABOVE -" + std::to_string(depth) + "\u00b0 ALL DAY";
+  return {key,
+          {Body::kSun, 90.0 + depth},
+          true,
+          title,
+          {key + "-dawn", "dawn", "/twilight/" + key + "/dawn", key + "_dawn"},
+          {key + "-dusk", "dusk", "/twilight/" + key + "/dusk", key + "_dusk"},
+          {{"NO " + upper + " DAWN", "NO " + upper + " DUSK", below, above}},
+          kTwilightWords,
+          key + " twilight"};
+}
+
+// A body's rise and set on its own horizon: "sunrise" and "sunset" with the
+// engine's messages for its status codes (no rise, no set, down, up all day).
+EventKind RiseAndSet(const std::string& body, Circle circle, const char* (*message)(int),
+                     const int (&codes)[4], const std::string& band) {
+  std::string word = body;
+  word[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(word[0])));
+  return {body,
+          circle,
+          false,
+          "",
+          {body + "rise", word + "rise", "/" + body + "rise", body + "rise"},
+          {body + "set", word + "set", "/" + body + "set", body + "set"},
+          {{message(codes[0]), message(codes[1]), message(codes[2]), message(codes[3])}},
+          kRiseSetWords,
+          band};
+}
+
+// The rows, in the order the reports list them.
 std::vector<EventKind> MakeTable() {
+  static const int kSunCodes[4] = {kNoSunrise, kNoSunset, kSunDownAllDay, kSunUpAllDay};
+  static const int kMoonCodes[4] = {kNoMoonrise, kNoMoonset, kMoonDownAllDay, kMoonUpAllDay};
   return {
-      {"sun",
-       {Body::kSun, kSunZenithDistance},
-       false,
-       nullptr,
-       {"sunrise", "Sunrise", "/sunrise", "sunrise"},
-       {"sunset", "Sunset", "/sunset", "sunset"},
-       {{SunStatusMessage(kNoSunrise), SunStatusMessage(kNoSunset),
-         SunStatusMessage(kSunDownAllDay), SunStatusMessage(kSunUpAllDay)}},
-       kRiseSetWords,
-       "day"},
-      {"moon",
-       {Body::kMoon, 0},
-       false,
-       nullptr,
-       {"moonrise", "Moonrise", "/moonrise", "moonrise"},
-       {"moonset", "Moonset", "/moonset", "moonset"},
-       {{MoonStatusMessage(kNoMoonrise), MoonStatusMessage(kNoMoonset),
-         MoonStatusMessage(kMoonDownAllDay), MoonStatusMessage(kMoonUpAllDay)}},
-       kRiseSetWords,
-       nullptr},
-      {"civil",
-       {Body::kSun, 96},
-       true,
-       "Civil",
-       {"civil-dawn", "dawn", "/twilight/civil/dawn", "civil_dawn"},
-       {"civil-dusk", "dusk", "/twilight/civil/dusk", "civil_dusk"},
-       {{"NO CIVIL DAWN", "NO CIVIL DUSK", "SUN BELOW -6\xC2\xB0 ALL DAY",
-         "SUN ABOVE -6\xC2\xB0 ALL DAY"}},
-       kTwilightWords,
-       "civil twilight"},
-      {"nautical",
-       {Body::kSun, 102},
-       true,
-       "Nautical",
-       {"nautical-dawn", "dawn", "/twilight/nautical/dawn", "nautical_dawn"},
-       {"nautical-dusk", "dusk", "/twilight/nautical/dusk", "nautical_dusk"},
-       {{"NO NAUTICAL DAWN", "NO NAUTICAL DUSK", "SUN BELOW -12\xC2\xB0 ALL DAY",
-         "SUN ABOVE -12\xC2\xB0 ALL DAY"}},
-       kTwilightWords,
-       "nautical twilight"},
-      {"astronomical",
-       {Body::kSun, 108},
-       true,
-       "Astronomical",
-       {"astronomical-dawn", "dawn", "/twilight/astronomical/dawn", "astronomical_dawn"},
-       {"astronomical-dusk", "dusk", "/twilight/astronomical/dusk", "astronomical_dusk"},
-       {{"NO ASTRONOMICAL DAWN", "NO ASTRONOMICAL DUSK", "SUN BELOW -18\xC2\xB0 ALL DAY",
-         "SUN ABOVE -18\xC2\xB0 ALL DAY"}},
-       kTwilightWords,
-       "astronomical twilight"},
+      RiseAndSet("sun", {Body::kSun, kSunZenithDistance}, SunStatusMessage, kSunCodes, "day"),
+      RiseAndSet("moon", {Body::kMoon, 0}, MoonStatusMessage, kMoonCodes, ""),
+      Twilight("civil", 6),
+      Twilight("nautical", 12),
+      Twilight("astronomical", 18),
   };
 }
 

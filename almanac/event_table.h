@@ -16,35 +16,35 @@ namespace orbel {
 
 // One event a kind gives.
 struct EventEdge {
-  const char* name;  // "sunrise", "civil-dawn": what wait takes
-  const char* word;  // "Sunrise" on its own line, or "dawn" on the kind's line
-  const char* json;  // where the event sits in a day's JSON: "/sunrise", "/twilight/civil/dawn"
-  const char* csv;   // the prefix of its CSV columns: "sunrise", "civil_dawn"
+  std::string name;  // "sunrise", "civil-dawn": what wait takes
+  std::string word;  // "Sunrise" on its own line, or "dawn" on the kind's line
+  std::string json;  // where the event sits in a day's JSON: "/sunrise", "/twilight/civil/dawn"
+  std::string csv;   // the prefix of its CSV columns: "sunrise", "civil_dawn"
 };
 
 // Texts for each way a day can lack an event, by the engine's StatusKind:
 // no rise, no set, below all day, above all day.
 struct StatusTexts {
-  const char* texts[4];
+  std::string texts[4];
 };
 
 struct EventKind {
-  const char* key;  // "sun", "civil": what table --twilight takes
+  std::string key;  // "sun", "civil": what table --twilight takes
   // What defines it: today every kind is the crossing of an altitude circle,
   // upwards (rise) and downwards (set).
   Circle circle;
   // Shown by day only with --twilight and by table only when chosen with
   // --twilight KEY; the others always.
   bool onRequest;
-  // The kind's line in the day's text ("Civil"), or null when each event has
+  // The kind's line in the day's text ("Civil"), or empty when each event has
   // a line of its own.
-  const char* title;
+  std::string title;
   EventEdge rise, set;
   StatusTexts messages;  // in reports: "NO CIVIL DAWN", "SUN ABOVE -18° ALL DAY"
   StatusTexts words;     // in tables: "no dawn", "above all day"
   // For the sun: what now calls the time when the sun is above this circle
-  // and below the higher ones ("day", "civil twilight"); null for none.
-  const char* band;
+  // and below the higher ones ("day", "civil twilight"); empty for none.
+  std::string band;
 };
 
 // Every kind, in the order the reports list them.

@@ -62,7 +62,7 @@ std::string SunBand(const Place& place, const Zone& zone, Instant instant) {
   // The sun's circles with a band, from the highest down.
   std::vector<const EventKind*> circles;
   for (const EventKind& kind : EventKinds()) {
-    if (kind.circle.body == Body::kSun && kind.band != nullptr) circles.push_back(&kind);
+    if (kind.circle.body == Body::kSun && !kind.band.empty()) circles.push_back(&kind);
   }
   std::stable_sort(circles.begin(), circles.end(), [](const EventKind* a, const EventKind* b) {
     return a->circle.zenithDistance < b->circle.zenithDistance;

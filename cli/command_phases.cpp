@@ -14,15 +14,8 @@ namespace orbel {
 
 namespace {
 
-struct PhasesOptions {
-  std::optional<int> year;  // default: the current year in the zone
-  PlaceOptions place;
-  bool json = false;
-  bool csv = false;
-};
-
 // Every principal phase of a year of the zone's calendar days.
-int RunPhases(const PhasesOptions& options) {
+int RunPhases(const YearOptions& options) {
   const PlaceAndZone where = ResolvePlace(options.place);
   const int year = options.year ? *options.year : Today(where.zone).year;
   const Instant from = MakeCivilDay({year, 1, 1}, where.zone).start;
@@ -42,15 +35,12 @@ int RunPhases(const PhasesOptions& options) {
 }  // namespace
 
 Command AddPhasesCommand(CLI::App& tool) {
-  auto options = std::make_shared<PhasesOptions>();
-  CLI::App* phases = tool.add_subcommand(
-      "phases", "New, first quarter, full and last quarter moons of a year, to the minute");
-  AddValueOption(*phases, "--year", options->year, ParseYear,
-                 "Year, 1 to 9999 (default: this year)")
-      ->type_name("YYYY");
+  auto options = std::make_shared<YearOptions>();
+  CLI::App* phases =
+      tool.add_subcommand("phases", "Every new moon, quarter and full moon of a year");
+  AddYearOption(*phases, *options);
   AddZoneOptions(*phases, options->place);
-  CLI::Option* json = phases->add_flag("--json", options->json, "Write JSON");
-  json->excludes(phases->add_flag("--csv", options->csv, "Write CSV"));
+  AddFormatOptions(*phases, *options, "Write CSV");
   phases->footer(
       "The instants when the moon's ecliptic longitude is 0, 90, 180 and 270 degrees from the "
       "sun's, from the engine's own series, on the zone's clock; dates in the calendar in use. "

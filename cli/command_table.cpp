@@ -13,11 +13,7 @@ namespace orbel {
 
 namespace {
 
-struct TableOptions {
-  std::optional<int> year;  // default: the current year in the zone
-  PlaceOptions place;
-  bool json = false;
-  bool csv = false;
+struct TableOptions : YearOptions {
   std::string twilight;
 };
 
@@ -66,12 +62,9 @@ std::string Alternatives(const std::vector<std::string>& names) {
 Command AddTableCommand(CLI::App& tool) {
   auto options = std::make_shared<TableOptions>();
   CLI::App* table = tool.add_subcommand("table", "Every day of a year, one line per day");
-  AddValueOption(*table, "--year", options->year, ParseYear, "Year, 1 to 9999 (default: this year)")
-      ->type_name("YYYY");
+  AddYearOption(*table, *options);
   AddPlaceOptions(*table, options->place);
-  CLI::Option* json = table->add_flag("--json", options->json, "Write JSON");
-  CLI::Option* csv = table->add_flag("--csv", options->csv, "Write CSV with a header row");
-  json->excludes(csv);
+  AddFormatOptions(*table, *options, "Write CSV with a header row");
   Hint(table
            ->add_option("--twilight", options->twilight,
                         "Add the dawn and dusk of this twilight as two more columns")

@@ -51,6 +51,16 @@ void AddZoneOptions(CLI::App& command, PlaceOptions& options) {
   utcOffset->excludes(zone);
 }
 
+void AddYearOption(CLI::App& command, YearOptions& options) {
+  AddValueOption(command, "--year", options.year, ParseYear, "Year, 1 to 9999 (default: this year)")
+      ->type_name("YYYY");
+}
+
+void AddFormatOptions(CLI::App& command, YearOptions& options, const std::string& csvHelp) {
+  CLI::Option* json = command.add_flag("--json", options.json, "Write JSON");
+  json->excludes(command.add_flag("--csv", options.csv, csvHelp));
+}
+
 PlaceAndZone ResolvePlace(const PlaceOptions& options) {
   std::optional<City> city;
   if (options.city) {

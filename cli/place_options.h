@@ -26,6 +26,17 @@ void AddPlaceOptions(CLI::App& command, PlaceOptions& options);
 // are refused with a word on why.
 void AddZoneOptions(CLI::App& command, PlaceOptions& options);
 
+// The options of the commands that cover a year (table, phases).
+struct YearOptions {
+  std::optional<int> year;  // default: the current year in the zone
+  PlaceOptions place;       // for phases only the zone
+  bool json = false;
+  bool csv = false;
+};
+// Adds --year, and --json and --csv, to a command.
+void AddYearOption(CLI::App& command, YearOptions& options);
+void AddFormatOptions(CLI::App& command, YearOptions& options, const std::string& csvHelp);
+
 struct PlaceAndZone {
   Place place;
   Zone zone;

@@ -75,7 +75,7 @@ std::string DayText(const DayReport& report, const Zone& zone, bool onRequestKin
   for (const KindDay& day : report.kinds) {
     const EventKind& kind = *day.kind;
     if (kind.onRequest && !onRequestKinds) continue;
-    if (kind.title != nullptr) {
+    if (!kind.title.empty()) {
       text += "  " + PadRight(kind.title, 14) + KindLine(day) + "\n";
       continue;
     }

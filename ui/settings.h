@@ -6,12 +6,8 @@
 
 // What the profile keeps, as the program reads it.
 struct StoredSettings {
-  int32_t LatitudeDeg;
-  int32_t LatitudeMin;
-  int32_t LatitudeSec;
-  int32_t LongitudeDeg;
-  int32_t LongitudeMin;
-  int32_t LongitudeSec;
+  int32_t LatitudeDeg, LatitudeMin, LatitudeSec;  // the place as typed
+  int32_t LongitudeDeg, LongitudeMin, LongitudeSec;
   int32_t ManualTime;      // 1: zone, daylight saving and date entered by hand
   int32_t DaylightSaving;  // 1: daylight saving
   int32_t East;            // 1: eastern longitude

@@ -8,8 +8,7 @@ namespace orbel {
 
 // 8-bit RGB pixels, row-major with the top row first, 3 bytes a pixel.
 struct RgbImage {
-  int width = 0;
-  int height = 0;
+  int width = 0, height = 0;
   std::vector<uint8_t> rgb;
 };
 
