@@ -1,12 +1,20 @@
-// The phase picture's image files: PNG pixels as libpng reads them back, the
-// .ico rows at sizes that need padding, and the messages of failed writes.
+// The files the tools write: PNG pixels as libpng reads them back, the .ico
+// rows at sizes that need padding, the messages of failed writes, and files
+// that appear whole or not at all.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
 #include <cstdio>
-#include <stdexcept>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+#include <thread>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,6 +26,7 @@
 #include "ico_file.h"
 #include "png_file.h"
 #include "ppm_file.h"
+#include "whole_file.h"
 
 namespace {
 
@@ -72,7 +81,7 @@ TEST(PhasePictureFiles, IcoRowsArePaddedAndStoredBottomUp) {
 // Large pictures fail while written, a small PNG when it is closed (libpng
 // reports a failing write of its own as an encoding failure).
 TEST(PhasePictureFiles, FailedWritesSayWhy) {
-  const std::vector<uint8_t> rgb = Pattern(300 * 300 * 3), small = Pattern(5 * 3 * 3);
+  const std::vector<uint8_t> rgb = Pattern(300 * 300 * 3);
   const orbel::IndexedIcon icon{
       256, {}, std::vector<uint8_t>(256 * 256), std::vector<bool>(256 * 256)};
   for (const std::string kind : {"ppm", "ico", "png"}) {
@@ -85,13 +94,68 @@ TEST(PhasePictureFiles, FailedWritesSayWhy) {
       try {
         if (kind == "ppm") orbel::WritePpmFile(path, 300, 300, rgb);
         if (kind == "ico") orbel::WriteIcoFile(path, icon);
-        if (kind == "png") orbel::WritePngFile(path, 5, 3, 3, small);
+        if (kind == "png") orbel::WritePngFile(path, 300, 300, 3, rgb);  // past libpng's buffer
         ADD_FAILURE() << "no error";
-      } catch (const std::runtime_error& e) {
-        EXPECT_EQ(e.what(), (kind == "ico" ? "" : "cannot write ") + path + ": " + reason);
+      } catch (const std::system_error& e) {
+        EXPECT_EQ(e.what(), "cannot write " + path + ": " + reason);
       }
     }
   }
+}
+
+std::string Contents(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// A write that fails part-way (a size limit, as ulimit -f sets) leaves the old
+// file as it was and nothing beside it; a symbolic link is written through,
+// and stays a link; a FIFO is written directly; a new file gets the mode the
+// umask gives, a replaced one keeps its own.
+TEST(WholeFile, AppearsWholeOrNotAtAll) {
+  const std::string dir = ::testing::TempDir() + "whole_file_" + std::to_string(getpid());
+  ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
+  const std::string file = dir + "/moon.ppm", link = dir + "/link.ppm", fifo = dir + "/fifo";
+  orbel::WriteWholeFile(file, "good");
+  chmod(file.c_str(), 0640);
+  const pid_t child = fork();
+  if (child == 0) {
+    const rlimit limit{1000, 1000};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    try {
+      orbel::WriteWholeFile(file, std::string(5000, 'x'));
+    } catch (const std::system_error& e) {
+      _exit(e.code().value() == EFBIG ? 0 : 2);
+    }
+    _exit(1);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the write did not fail with EFBIG";
+  EXPECT_EQ(Contents(file), "good");
+
+  ASSERT_EQ(symlink("moon.ppm", link.c_str()), 0);
+  orbel::WriteWholeFile(link, "better");
+  struct stat st;
+  ASSERT_EQ(lstat(link.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(Contents(file), "better");
+  ASSERT_EQ(stat(file.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::string piped;
+  std::thread reader([&] { piped = Contents(fifo); });
+  orbel::WriteWholeFile(fifo, "through the pipe");
+  reader.join();
+  EXPECT_EQ(piped, "through the pipe");
+
+  for (const char* name : {"moon.ppm", "link.ppm", "fifo"}) {
+    std::remove((dir + "/" + name).c_str());
+  }
+  EXPECT_EQ(rmdir(dir.c_str()), 0) << "a temporary file was left behind";
 }
 
 }  // namespace

@@ -1,9 +1,6 @@
 #include "ico_file.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <stdexcept>
+#include "whole_file.h"
 
 namespace orbel {
 
@@ -84,14 +81,7 @@ std::vector<uint8_t> IcoFile(const IndexedIcon& icon) {
 
 void WriteIcoFile(const std::string& path, const IndexedIcon& icon) {
   const std::vector<uint8_t> bytes = IcoFile(icon);
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) throw std::runtime_error(path + ": " + std::strerror(errno));
-  // The reason of a failed write, before closing can change errno.
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  const std::string reason = written ? std::string() : std::strerror(errno);
-  if (std::fclose(file) != 0 && written)
-    throw std::runtime_error(path + ": " + std::strerror(errno));
-  if (!written) throw std::runtime_error(path + ": " + reason);
+  WriteWholeFile(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 }  // namespace orbel

@@ -5,9 +5,9 @@
 
 #ifdef ORBEL_HAVE_PNG
 #include <png.h>
-
-#include "output_file.h"
 #endif
+
+#include "whole_file.h"
 
 namespace orbel {
 
@@ -22,14 +22,20 @@ bool CanWritePng() {
 void WritePngFile(const std::string& path, int width, int height, int channels,
                   const std::vector<uint8_t>& pixels) {
 #ifdef ORBEL_HAVE_PNG
-  picture_files::File file = picture_files::OpenForWriting(path);
+  // Encoded in memory, then written whole: a failed write names its cause.
+  std::string bytes;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
   if (png == nullptr || info == nullptr || setjmp(png_jmpbuf(png))) {
     png_destroy_write_struct(&png, &info);
     throw std::runtime_error("cannot write " + path + ": PNG encoding failed");
   }
-  png_init_io(png, file.get());
+  png_set_write_fn(
+      png, &bytes,
+      [](png_structp p, png_bytep data, png_size_t size) {
+        static_cast<std::string*>(png_get_io_ptr(p))->append(reinterpret_cast<char*>(data), size);
+      },
+      [](png_structp) {});
   png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
                channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
@@ -39,7 +45,7 @@ void WritePngFile(const std::string& path, int width, int height, int channels,
   }
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
-  picture_files::Finish(std::move(file), path);
+  WriteWholeFile(path, bytes);
 #else
   (void)width, (void)height, (void)channels, (void)pixels;
   throw std::runtime_error("this build writes no PNG: " + path);
