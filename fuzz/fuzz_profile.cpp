@@ -1,14 +1,14 @@
 // Fuzz target: the stand-in layer's profile (INI) reader and writer.
 //
-// Each input is a starting file (any bytes, no file, or a folder in its
-// place) and a few writes: set a key, delete a key, delete a section, or a
+// Each input is a starting file (any bytes, no file, or a folder or a FIFO in
+// its place) and a few writes: set a key, delete a key, delete a section, or a
 // set whose write fails part-way (FailProfileWriteAfter). Sections and keys
 // are picked from the file or made up. Invariants:
 //  - no crash, no undefined behaviour;
 //  - a refused or failed write leaves the file byte for byte, and no
 //    temporary file stays behind;
 //  - a file that does not look like an INI file (NUL bytes, a "[" line
-//    without "]") or a folder is never written; a write with a line break in
+//    without "]"), a folder or a FIFO is never written; a write with a line break in
 //    a name or value, or a key that could not be read back, is refused; any
 //    other write succeeds;
 //  - what was written reads back (blanks around the value and one pair of
@@ -16,6 +16,8 @@
 //  - every line the write did not concern survives byte for byte and in
 //    order (only the last one may gain a line ending), at most three lines
 //    are added, and every other key reads as before;
+//  - the same writes held and saved together (HoldProfileWrites) give the
+//    same file as one by one, and read back before the save;
 //  - the layer's reading agrees with an independent reading of the file:
 //    optional UTF-8 byte-order mark, first matching section and first
 //    matching key win, names compare case-insensitively.
@@ -443,19 +445,51 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
   Clear();
+  standin::RereadProfile();  // each input is a program started anew
   const int start = in.ConsumeIntegralInRange<int>(0, 15);
-  const bool is_folder = start == 0;
-  if (is_folder) {
+  const bool unwritable = start <= 1;  // a folder or a FIFO in the file's place
+  std::optional<std::string> start_bytes;
+  if (start == 0) {
     mkdir(g_path.c_str(), 0700);
-  } else if (start > 1) {
-    Store(g_path, in.ConsumeRandomLengthString(1024));
+  } else if (start == 1) {
+    mkfifo(g_path.c_str(), 0600);
+  } else if (start > 2) {
+    start_bytes = in.ConsumeRandomLengthString(1024);
+    Store(g_path, *start_bytes);
   }
-  const int writes = in.ConsumeIntegralInRange<int>(1, 3);
-  for (int i = 0; i < writes; ++i) {
+  const int count = in.ConsumeIntegralInRange<int>(1, 3);
+  std::vector<Write> writes;
+  for (int i = 0; i < count; ++i) {
     const std::optional<std::string> before = Load(g_path);
     CheckReading(in, before);
-    CheckWrite(ConsumeWrite(in, before), before, is_folder);
+    writes.push_back(ConsumeWrite(in, before));
+    CheckWrite(writes.back(), before, unwritable);
   }
   CheckReading(in, Load(g_path));
+
+  // The same writes held and saved together give the same file (no file and
+  // an empty one alike: what was added and then removed again leaves no file
+  // when saved together), and the reads in between see them at once.
+  if (unwritable ||
+      std::any_of(writes.begin(), writes.end(), [](const Write& w) { return w.fail_after >= 0; })) {
+    return 0;
+  }
+  const std::optional<std::string> one_by_one = Load(g_path);
+  Clear();
+  if (start_bytes) Store(g_path, *start_bytes);
+  standin::RereadProfile();
+  standin::HoldProfileWrites();
+  for (const Write& w : writes) {
+    const char* key = w.kind == Write::kDeleteSection ? nullptr : w.key.c_str();
+    const char* value = w.kind == Write::kSet ? w.value.c_str() : nullptr;
+    WritePrivateProfileStringA(w.section.c_str(), key, value, g_path.c_str());
+  }
+  CheckReading(in, one_by_one);
+  std::string why;
+  standin::CommitProfileWrites(&why);
+  if (Load(g_path).value_or("") != one_by_one.value_or("")) {
+    Fail("held writes gave %s, one by one %s", ShowOptional(Load(g_path)).c_str(),
+         ShowOptional(one_by_one).c_str());
+  }
   return 0;
 }

@@ -14,6 +14,15 @@
 // this process may not write, and no write makes a file larger than 4 MiB.
 // A UTF-8 byte-order mark, as Windows editors put at the start, is skipped
 // when reading and kept when writing.
+//
+// The file is read once per process, under a shared lock of its folder, into a
+// snapshot that every read answers from, so that a reader never mixes two
+// saves; this process's own writes update the snapshot. The file is opened
+// without blocking and read only when it is a regular file (through symbolic
+// links): a FIFO or a device reads as no settings, noted once on standard
+// error, and is never written over. A front-end may hold the writes and save
+// them together under one lock (HoldProfileWrites), so that a save of many
+// keys lands whole.
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
@@ -23,6 +32,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -66,7 +76,23 @@ std::string DefaultPath() {
   return base + "/orbel/win.ini";
 }
 
-enum class Load { kOk, kMissing, kUnreadable, kMalformed };
+enum class Load { kOk, kMissing, kUnreadable, kNotRegular, kTooLarge, kMalformed };
+
+// Why a file of that state is not read or written, for messages.
+const char* WhyNot(Load load) {
+  switch (load) {
+    case Load::kUnreadable:
+      return "cannot be read";
+    case Load::kNotRegular:
+      return "is not a regular file";
+    case Load::kTooLarge:
+      return "is larger than 4 MiB";
+    case Load::kMalformed:
+      return "does not look like a WIN.INI file";
+    default:
+      return "";
+  }
+}
 
 struct IniFile {
   std::string bom;                 // a UTF-8 byte-order mark before the first line
@@ -100,26 +126,9 @@ bool KeyLine(const std::string& line, std::string* key, std::string* value) {
   return true;
 }
 
-Load Read(const std::string& path, IniFile* out) {
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno == ENOENT ? Load::kMissing : Load::kUnreadable;
-  std::string data;
-  char buf[65536];
-  for (;;) {
-    ssize_t n = read(fd, buf, sizeof buf);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      close(fd);
-      return Load::kUnreadable;
-    }
-    if (n == 0) break;
-    data.append(buf, static_cast<size_t>(n));
-    if (data.size() > kMaxFileSize) {
-      close(fd);
-      return Load::kMalformed;
-    }
-  }
-  close(fd);
+// The lines of a file's bytes; kMalformed for what does not look like an INI
+// file (NUL bytes, a "[" line without "]").
+Load Parse(const std::string& data, IniFile* out) {
   if (data.find('\0') != std::string::npos) return Load::kMalformed;
   IniFile file;
   size_t pos = 0;
@@ -140,6 +149,43 @@ Load Read(const std::string& path, IniFile* out) {
   }
   *out = std::move(file);
   return Load::kOk;
+}
+
+std::string BytesOf(const IniFile& file) {
+  std::string data = file.bom;
+  for (const std::string& line : file.lines) data += line;
+  return data;
+}
+
+Load Read(const std::string& path, IniFile* out) {
+  // Without blocking: a FIFO with no writer would hold open() for ever.
+  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT ? Load::kMissing : Load::kUnreadable;
+  struct stat st;
+  const bool statted = fstat(fd, &st) == 0;
+  if (!statted || !S_ISREG(st.st_mode) ||
+      static_cast<unsigned long long>(st.st_size) > kMaxFileSize) {
+    close(fd);
+    return !statted ? Load::kUnreadable : S_ISREG(st.st_mode) ? Load::kTooLarge : Load::kNotRegular;
+  }
+  std::string data;
+  char buf[65536];
+  for (;;) {
+    ssize_t n = read(fd, buf, sizeof buf);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      close(fd);
+      return Load::kUnreadable;
+    }
+    if (n == 0) break;
+    data.append(buf, static_cast<size_t>(n));
+    if (data.size() > kMaxFileSize) {
+      close(fd);
+      return Load::kTooLarge;
+    }
+  }
+  close(fd);
+  return Parse(data, out);
 }
 
 // The first section named `section`: its header line and the end of its lines.
@@ -178,9 +224,66 @@ std::string Unquote(const std::string& v) {
   return v;
 }
 
+// This process's snapshot of one profile file; see the comment at the top.
+struct Snapshot {
+  std::string path;
+  bool taken = false;
+  Load load = Load::kMissing;
+  IniFile file;
+};
+
+Snapshot& Cached() {
+  static Snapshot snapshot;
+  return snapshot;
+}
+
+// Says once per process, on standard error, that the profile is not used.
+void NoteNotUsed(const std::string& path, Load load) {
+  static bool noted = false;
+  if (noted || load == Load::kOk || load == Load::kMissing) return;
+  noted = true;
+  std::fprintf(stderr, "%s: %s %s; its settings are not used\n", program_invocation_short_name,
+               path.c_str(), WhyNot(load));
+}
+
+std::string FolderOf(const std::string& path);
+
+// Holds a flock on a folder while it lives: shared for reading, exclusive for
+// a save. Without a folder that can be opened the access goes ahead unlocked;
+// a save fails later if it must.
+class FolderLock {
+ public:
+  FolderLock(const std::string& dir, int operation)
+      : fd_(open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+    while (fd_ >= 0 && flock(fd_, operation) != 0 && errno == EINTR) {
+    }
+  }
+  ~FolderLock() {
+    if (fd_ >= 0) close(fd_);  // closing releases the lock
+  }
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+
+ private:
+  int fd_;
+};
+
+// The snapshot of `path`, taken at its first read.
+const Snapshot& SnapshotOf(const std::string& path) {
+  Snapshot& snapshot = Cached();
+  if (!snapshot.taken || snapshot.path != path) {
+    FolderLock lock(FolderOf(path), LOCK_SH);
+    snapshot = Snapshot{path, true, Load::kMissing, {}};
+    snapshot.load = Read(path, &snapshot.file);
+    NoteNotUsed(path, snapshot.load);
+  }
+  return snapshot;
+}
+
 bool Lookup(const std::string& path, const char* section, const char* key, std::string* value) {
-  IniFile f;
-  if (Read(path, &f) != Load::kOk) return false;
+  const Snapshot& snapshot = SnapshotOf(path);
+  if (snapshot.load != Load::kOk) return false;
+  const IniFile& f = snapshot.file;
   size_t header = 0, end = 0, line = 0;
   std::string raw;
   if (!FindSection(f, section, &header, &end) || !FindKey(f, header, end, key, &line, &raw)) {
@@ -196,13 +299,19 @@ std::string LineEnding(const std::string& line) {
   return "";
 }
 
+// Makes the folder and the folders above it, from the top down, without
+// recursion (a path may be thousands of folders deep).
 bool MakeDirs(const std::string& dir) {
-  if (dir.empty()) return true;
-  struct stat st;
-  if (stat(dir.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
-  size_t slash = dir.rfind('/');
-  if (slash != std::string::npos && slash > 0 && !MakeDirs(dir.substr(0, slash))) return false;
-  return mkdir(dir.c_str(), 0700) == 0 || errno == EEXIST;
+  for (size_t slash = dir.find('/', 1);; slash = dir.find('/', slash + 1)) {
+    const std::string part = dir.substr(0, slash);
+    struct stat st;
+    if (stat(part.c_str(), &st) == 0) {
+      if (!S_ISDIR(st.st_mode)) return false;
+    } else if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
+      return false;
+    }
+    if (slash == std::string::npos) return true;
+  }
 }
 
 bool WriteAll(int fd, const std::string& data) {
@@ -241,25 +350,6 @@ std::string FolderOf(const std::string& path) {
   return slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
 }
 
-// Holds an exclusive flock on a folder while it lives. Without a folder that
-// can be opened the write goes ahead unlocked; it fails later if it must.
-class FolderLock {
- public:
-  explicit FolderLock(const std::string& dir)
-      : fd_(open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
-    while (fd_ >= 0 && flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
-    }
-  }
-  ~FolderLock() {
-    if (fd_ >= 0) close(fd_);  // closing releases the lock
-  }
-  FolderLock(const FolderLock&) = delete;
-  FolderLock& operator=(const FolderLock&) = delete;
-
- private:
-  int fd_;
-};
-
 // Replaces `path` (no symbolic link) with `data`: temporary file in the same
 // folder, fsync, rename, fsync of the folder.
 bool AtomicReplace(const std::string& path, const std::string& data) {
@@ -293,63 +383,143 @@ bool HasLineBreak(const char* s) {
   return s && std::strpbrk(s, "\r\n") != nullptr;
 }
 
-bool Write(const std::string& path, const char* section, const char* key, const char* value) {
+// One WritePrivateProfileString: a key's new value, or its removal (no value),
+// or the removal of a whole section (no key).
+struct Change {
+  std::string section;
+  bool has_key = false, has_value = false;
+  std::string key, value;
+};
+
+// Whether a change can be written at all: no line breaks, a key that reads back.
+bool Valid(const char* section, const char* key, const char* value) {
   if (!section || HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value)) return false;
-  if (key &&
-      (std::strchr(key, '=') || Trim(key).empty() || Trim(key)[0] == '[' || Trim(key)[0] == ';')) {
-    return false;
-  }
-  size_t slash = path.rfind('/');
-  if (slash != std::string::npos && slash > 0 && !MakeDirs(path.substr(0, slash))) return false;
-  // A symbolic link is written through to its target, locked in its folder.
-  std::string target = path;
-  if (!ResolveLink(&target)) return false;
-  FolderLock lock(FolderOf(target));
-  IniFile f;
-  Load load = Read(target, &f);
-  if (load == Load::kUnreadable || load == Load::kMalformed) return false;   // never clobber
-  if (load == Load::kOk && access(target.c_str(), W_OK) != 0) return false;  // read-only file
+  return !key || !(std::strchr(key, '=') || Trim(key).empty() || Trim(key)[0] == '[' ||
+                   Trim(key)[0] == ';');
+}
+
+// Makes one change to the lines of a file.
+void Apply(IniFile& f, const Change& c) {
   const std::string& eol = f.eol;
   size_t header = 0, end = 0;
-  bool have_section = FindSection(f, section, &header, &end);
-  if (!key) {
-    if (!have_section) return true;
+  const bool have_section = FindSection(f, c.section, &header, &end);
+  if (!c.has_key) {
+    if (!have_section) return;
     f.lines.erase(f.lines.begin() + static_cast<long>(header),
                   f.lines.begin() + static_cast<long>(end));
+    return;
+  }
+  size_t line = 0;
+  std::string old;
+  const bool have_key = have_section && FindKey(f, header, end, c.key, &line, &old);
+  if (!c.has_value) {
+    if (have_key) f.lines.erase(f.lines.begin() + static_cast<long>(line));
+  } else if (have_key) {
+    // Keep the key as written, up to and including '='.
+    std::string& l = f.lines[line];
+    std::string ending = LineEnding(l);
+    l = l.substr(0, l.find('=') + 1) + c.value + ending;
+  } else if (have_section) {
+    size_t last = header;
+    for (size_t i = header + 1; i < end; ++i) {
+      if (!Trim(f.lines[i]).empty()) last = i;
+    }
+    if (LineEnding(f.lines[last]).empty()) f.lines[last] += eol;
+    f.lines.insert(f.lines.begin() + static_cast<long>(last + 1), c.key + "=" + c.value + eol);
   } else {
-    size_t line = 0;
-    std::string old;
-    bool have_key = have_section && FindKey(f, header, end, key, &line, &old);
-    if (!value) {
-      if (!have_key) return true;
-      f.lines.erase(f.lines.begin() + static_cast<long>(line));
-    } else if (have_key) {
-      // Keep the key as written, up to and including '='.
-      std::string& l = f.lines[line];
-      std::string ending = LineEnding(l);
-      l = l.substr(0, l.find('=') + 1) + value + (ending.empty() ? "" : ending);
-    } else if (have_section) {
-      size_t last = header;
-      for (size_t i = header + 1; i < end; ++i) {
-        if (!Trim(f.lines[i]).empty()) last = i;
-      }
-      if (LineEnding(f.lines[last]).empty()) f.lines[last] += eol;
-      f.lines.insert(f.lines.begin() + static_cast<long>(last + 1),
-                     std::string(key) + "=" + value + eol);
-    } else {
-      if (!f.lines.empty()) {
-        if (LineEnding(f.lines.back()).empty()) f.lines.back() += eol;
-        if (!Trim(f.lines.back()).empty()) f.lines.push_back(eol);
-      }
-      f.lines.push_back("[" + std::string(section) + "]" + eol);
-      f.lines.push_back(std::string(key) + "=" + value + eol);
+    if (!f.lines.empty()) {
+      if (LineEnding(f.lines.back()).empty()) f.lines.back() += eol;
+      if (!Trim(f.lines.back()).empty()) f.lines.push_back(eol);
+    }
+    f.lines.push_back("[" + c.section + "]" + eol);
+    f.lines.push_back(c.key + "=" + c.value + eol);
+  }
+}
+
+// Makes the changes to the file at `path` under the exclusive lock of its
+// folder: read, changed, replaced whole. False, with the reason in `why`,
+// when the file cannot be written; it is then never replaced.
+bool Save(const std::string& path, const std::vector<Change>& changes, std::string* why) {
+  size_t slash = path.rfind('/');
+  if (slash != std::string::npos && slash > 0 && !MakeDirs(path.substr(0, slash))) {
+    *why = "cannot make the folder " + path.substr(0, slash) + ": " + std::strerror(errno);
+    return false;
+  }
+  // A symbolic link is written through to its target, locked in its folder.
+  std::string target = path;
+  if (!ResolveLink(&target)) {
+    *why = path + ": " + std::strerror(errno);
+    return false;
+  }
+  FolderLock lock(FolderOf(target), LOCK_EX);
+  IniFile f;
+  const Load load = Read(target, &f);
+  if (load != Load::kOk && load != Load::kMissing) {  // never clobber
+    *why = path + " " + WhyNot(load);
+    return false;
+  }
+  if (load == Load::kOk && access(target.c_str(), W_OK) != 0) {  // a read-only file
+    *why = path + ": " + std::strerror(errno);
+    return false;
+  }
+  const std::string before = BytesOf(f);
+  // Each change on the file as the one before left it, as when written one by
+  // one; one that leaves no INI file is the last one.
+  for (const Change& change : changes) {
+    Apply(f, change);
+    if (Parse(BytesOf(f), &f) != Load::kOk) break;
+  }
+  const std::string data = BytesOf(f);
+  // Nothing to change (a key deleted that was not there): no file is made.
+  if (data == before) return true;
+  // A larger file would read as having no keys: keep the old one instead.
+  if (data.size() > kMaxFileSize) {
+    *why = path + ": the settings would take more than 4 MiB";
+    return false;
+  }
+  if (!AtomicReplace(target, data)) {
+    *why = path + ": " + std::strerror(errno);
+    return false;
+  }
+  Cached() = Snapshot{path, true, Load::kOk, std::move(f)};
+  return true;
+}
+
+// The writes held for one save (HoldProfileWrites), by file.
+struct Held {
+  bool holding = false;
+  std::vector<std::pair<std::string, std::vector<Change>>> files;
+};
+
+Held& HeldWrites() {
+  static Held held;
+  return held;
+}
+
+bool Write(const std::string& path, const char* section, const char* key, const char* value) {
+  if (!Valid(section, key, value)) return false;
+  const Change change{section, key != nullptr, value != nullptr, key ? key : "",
+                      value ? value : ""};
+  Held& held = HeldWrites();
+  if (!held.holding) {
+    std::string why;
+    return Save(path, {change}, &why);
+  }
+  // Held: the snapshot shows the change now, the file gets it at the commit.
+  const Snapshot& snapshot = SnapshotOf(path);
+  if (snapshot.load == Load::kOk || snapshot.load == Load::kMissing) {
+    Snapshot& own = Cached();
+    Apply(own.file, change);
+    own.load = Parse(BytesOf(own.file), &own.file);
+  }
+  for (auto& [file, changes] : held.files) {
+    if (file == path) {
+      changes.push_back(change);
+      return true;
     }
   }
-  std::string data = f.bom;
-  for (const std::string& l : f.lines) data += l;
-  // A larger file would read as having no keys: keep the old one instead.
-  if (data.size() > kMaxFileSize) return false;
-  return AtomicReplace(target, data);
+  held.files.push_back({path, {change}});
+  return true;
 }
 
 // GetProfileInt's reading: optional sign, then decimal digits up to the first
@@ -414,12 +584,32 @@ DWORD CopyList(const std::vector<std::string>& names, LPSTR out, DWORD size) {
 void ResetProfile() {
   PathOverride().clear();
   InjectedWriteFailure() = -1;
+  Cached() = Snapshot{};
+  HeldWrites() = Held{};
 }
 
 }  // namespace internal
 
+void HoldProfileWrites() {
+  internal::HeldWrites().holding = true;
+}
+
+bool CommitProfileWrites(std::string* why) {
+  internal::Held held = std::move(internal::HeldWrites());
+  internal::HeldWrites() = internal::Held{};
+  for (const auto& [path, changes] : held.files) {
+    if (!internal::Save(path, changes, why)) return false;
+  }
+  return true;
+}
+
 void SetProfilePath(const std::string& path) {
   internal::PathOverride() = path;
+  RereadProfile();
+}
+
+void RereadProfile() {
+  internal::Cached() = internal::Snapshot{};
 }
 
 void FailProfileWriteAfter(long long bytes) {
@@ -440,8 +630,9 @@ extern "C" DWORD WINAPI GetPrivateProfileStringA(LPCSTR app_name, LPCSTR key_nam
   std::string path = PrivatePath(file_name);
   if (!app_name || !key_name) {
     std::vector<std::string> names;
-    IniFile f;
-    if (Read(path, &f) == Load::kOk) {
+    const Snapshot& snapshot = SnapshotOf(path);
+    const IniFile& f = snapshot.file;
+    if (snapshot.load == Load::kOk) {
       if (!app_name) {
         for (const std::string& line : f.lines) {
           std::string name;

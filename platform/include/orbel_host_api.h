@@ -166,4 +166,15 @@ struct TimerState {
 };
 std::vector<TimerState> Timers();
 
+// ---------------------------------------------------------------- the profile
+
+// From now on the profile writes of this process change what it reads at
+// once and reach the file together at CommitProfileWrites, under one lock, so
+// that a save of several keys lands whole and two programs saving at once
+// each leave a profile wholly theirs.
+void HoldProfileWrites();
+// Writes the held changes, each file replaced whole. False, with the file and
+// the reason in `why`, when a file could not be written; it is left as it was.
+bool CommitProfileWrites(std::string* why);
+
 }  // namespace standin

@@ -124,6 +124,9 @@ void OverrideTimeZoneInformation(std::optional<TimeZoneOverride> tz);
 // $XDG_CONFIG_HOME/orbel/win.ini, else $HOME/.config/orbel/win.ini.
 void SetProfilePath(const std::string& path);
 std::string ProfilePath();
+// Forgets this process's snapshot of the profile, so that the next read takes
+// the file as it is now, as a program started anew does.
+void RereadProfile();
 
 // Makes the next profile write fail as on a full disk once `bytes` bytes of
 // the new file are written (at once for 0); the write returns FALSE and

@@ -61,6 +61,7 @@ class StandinBackend : public scenario::Backend {
   // As the program starts its dialog; the scenario goes on from the loop.
   bool Start(const std::function<bool()>& step, std::string& why) override {
     closed_ = false;
+    standin::RereadProfile();  // a new start reads the profile afresh
     LoadSettings();
     standin::SetIdleHook([&](HWND dialog) {
       dialog_ = dialog;

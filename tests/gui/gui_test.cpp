@@ -5,6 +5,7 @@
 // the profile it saved and the pixels of its phase frame. Without a display it
 // must say so in one line and exit with status 2.
 #include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -211,6 +212,19 @@ class OrbelWindow : public ::testing::Test {
     return rgb;
   }
 
+  // The close box (WM_DELETE_WINDOW, as a window manager sends it).
+  void CloseBox() {
+    XEvent close = {};
+    close.xclient.type = ClientMessage;
+    close.xclient.window = window_;
+    close.xclient.message_type = XInternAtom(x_, "WM_PROTOCOLS", False);
+    close.xclient.format = 32;
+    close.xclient.data.l[0] = static_cast<long>(XInternAtom(x_, "WM_DELETE_WINDOW", False));
+    close.xclient.data.l[1] = CurrentTime;
+    ASSERT_TRUE(XSendEvent(x_, window_, False, NoEventMask, &close));
+    XSync(x_, False);
+  }
+
   std::unique_ptr<run_program::Child> xvfb_, orbel_;
   Display* x_ = nullptr;
   HWND layout_ = nullptr;
@@ -305,21 +319,35 @@ TEST_F(OrbelWindow, RealInputChangesWhatIsSavedAndDrawn) {
   ASSERT_TRUE(WaitFor([&] { return Pixels(phase) == expected; }, seconds(5)))
       << "the phase frame does not show " << day << "." << month << ".2024";
 
-  // The close box (WM_DELETE_WINDOW, as a window manager sends it) saves and
-  // ends the program: the reset place, manual mode, West clicked.
-  XEvent close = {};
-  close.xclient.type = ClientMessage;
-  close.xclient.window = window_;
-  close.xclient.message_type = XInternAtom(x_, "WM_PROTOCOLS", False);
-  close.xclient.format = 32;
-  close.xclient.data.l[0] = static_cast<long>(XInternAtom(x_, "WM_DELETE_WINDOW", False));
-  close.xclient.data.l[1] = CurrentTime;
-  ASSERT_TRUE(XSendEvent(x_, window_, False, NoEventMask, &close));
-  XSync(x_, False);
+  // The close box saves and ends the program: the reset place, manual mode,
+  // West clicked.
+  CloseBox();
   EXPECT_EQ(orbel_->Wait(seconds(10)).status, 0);
   EXPECT_EQ(ReadFile(home_ + "/config/orbel/win.ini"),
             "[ORBEL32]\nLG=9\nLM=11\nLS=0\nBG=48\nBM=46\nBS=0\nSommerZeit=0\nSystemZeit=0\nEast=0\n"
             "North=1\n");
+}
+
+// A settings file that is a FIFO neither holds the start nor is replaced:
+// the window opens with the built-in place, and closing it says in one line
+// that the settings were not saved, with status 1.
+TEST_F(OrbelWindow, SettingsThatCannotBeSavedAreSaidSo) {
+  const std::string ini = home_ + "/config/orbel/win.ini";
+  ASSERT_EQ(std::system(("mkdir -p '" + home_ + "/config/orbel' && mkfifo '" + ini + "'").c_str()),
+            0);
+  orbel_ = std::make_unique<run_program::Child>(std::vector<std::string>{ORBEL_PATH}, env_);
+  ASSERT_TRUE(WaitFor([&] { return (window_ = FindWindow(x_, kTitle)) != 0; }, seconds(15)))
+      << "no window \"" << kTitle << "\"";
+  CloseBox();
+  const Ended ended = orbel_->Wait(seconds(10));
+  orbel_.reset();
+  EXPECT_EQ(ended.status, 1);
+  EXPECT_NE(
+      ended.err.find("orbel: the settings were not saved: " + ini + " is not a regular file\n"),
+      std::string::npos)
+      << ended.err;
+  struct stat st;
+  EXPECT_TRUE(stat(ini.c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
 }
 
 }  // namespace

@@ -3,12 +3,14 @@
 // and feeds it the user's input.
 #include <windows.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "app_main.h"
 #include "fltk_view.h"
+#include "orbel_host_api.h"
 #include "orbel_version.h"
 #include "x11_display.h"
 
@@ -48,16 +50,23 @@ std::string Shown(const char* argument) {
   return shown;
 }
 
+// 0 when what was printed reached standard output, else 1 with the reason.
+int Written() {
+  if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0) return 0;
+  std::fprintf(stderr, "orbel: cannot write the output: %s\n", std::strerror(errno));
+  return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc > 1 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
     std::fputs(kHelp, stdout);
-    return 0;
+    return Written();
   }
   if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
     std::printf("orbel %s\n", ORBEL_VERSION_TEXT);
-    return 0;
+    return Written();
   }
   if (argc > 1) {
     std::fprintf(stderr, "orbel: unknown argument '%s': the window takes none (orbel --help)\n",
@@ -76,7 +85,13 @@ int main(int argc, char** argv) {
 
   orbel_view::FltkFrontEnd front_end;
   front_end.Install();
+  // The dialog's save of its ten keys reaches the file whole, after it ends.
+  standin::HoldProfileWrites();
   const int status = AppMain(GetModuleHandleA(nullptr), nullptr, command_line, SW_SHOWDEFAULT);
   front_end.Shutdown();
+  if (!standin::CommitProfileWrites(&why)) {
+    std::fprintf(stderr, "orbel: the settings were not saved: %s\n", why.c_str());
+    return 1;
+  }
   return status;
 }
