@@ -5,6 +5,7 @@
 #include <sstream>
 #include <utility>
 
+#include "close_names.h"
 #include "error.h"
 
 namespace orbel {
@@ -36,22 +37,6 @@ std::string Folded(std::string_view name) {
     out += c == '_' ? ' ' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   }
   return out;
-}
-
-// Edits (insert, delete, replace) from a to b.
-size_t EditDistance(const std::string& a, const std::string& b) {
-  std::vector<size_t> row(b.size() + 1);
-  for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
-  for (size_t i = 1; i <= a.size(); ++i) {
-    size_t diagonal = row[0];
-    row[0] = i;
-    for (size_t j = 1; j <= b.size(); ++j) {
-      const size_t above = row[j];
-      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1] ? 1 : 0)});
-      diagonal = above;
-    }
-  }
-  return row[b.size()];
 }
 
 }  // namespace
@@ -87,18 +72,12 @@ City FindCity(const std::vector<City>& cities, std::string_view name) {
     if (Folded(city.name) == wanted || Folded(city.zone) == wanted) return city;
   }
   // Close names: a few edits away, or starting with what was given.
-  std::vector<std::pair<size_t, std::string>> close;
-  for (const City& city : cities) {
-    const std::string folded = Folded(city.name);
-    const size_t distance = EditDistance(wanted, folded);
-    if (distance <= std::max<size_t>(2, wanted.size() / 3) ||
-        (wanted.size() >= 3 && folded.rfind(wanted, 0) == 0)) {
-      close.emplace_back(distance, city.name);
-    }
-  }
-  std::sort(close.begin(), close.end());
+  std::vector<std::string> folded;
+  for (const City& city : cities) folded.push_back(Folded(city.name));
   std::string list;
-  for (size_t i = 0; i < close.size() && i < 5; ++i) list += (i > 0 ? ", " : "") + close[i].second;
+  for (const size_t i : CloseNames(wanted, folded, 5)) {
+    list += (list.empty() ? "" : ", ") + cities[i].name;
+  }
   throw InputError(list.empty() ? "no such city among the zone database's principal cities "
                                   "(such as Berlin, Kolkata or St Johns)"
                                 : "no such city; close names: " + list);

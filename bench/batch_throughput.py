@@ -110,6 +110,28 @@ def measure(cli, jobs, lines, source, runs, work):
     }
 
 
+def long_line_peak(cli, jobs, size):
+    """Peak resident KiB of a batch whose input is one line of `size` bytes,
+    streamed through a pipe (None without /usr/bin/time)."""
+    if not HAVE_TIME:
+        return None
+    with tempfile.NamedTemporaryFile() as peak:
+        command = ['/usr/bin/time', '-f', '%M', '-o', peak.name, cli, 'batch']
+        command += [] if jobs is None else ['--jobs', str(jobs)]
+        child = subprocess.Popen(command, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
+                                 stderr=subprocess.DEVNULL)
+        block = b'9' * (1 << 20)
+        try:
+            for _ in range(size >> 20):
+                child.stdin.write(block)
+            child.stdin.write(b'\n')
+            child.stdin.close()
+        except BrokenPipeError:
+            pass
+        child.wait()
+        return int(open(peak.name).read().split()[-1])
+
+
 def number_list(text):
     return [int(v) for v in text.split(',') if v]
 
@@ -124,6 +146,9 @@ def main():
                         help='values of --jobs, comma-separated (default: no --jobs option)')
     parser.add_argument('--runs', type=int, default=3, help='runs per measure (default 3)')
     parser.add_argument('--input-dir', help='folder for the generated input files')
+    parser.add_argument('--long-line', type=int, default=1 << 30,
+                        help='bytes of the one long line whose peak memory is measured '
+                             '(default 1 GiB; 0: none)')
     args = parser.parse_args()
 
     if not os.access(args.cli, os.X_OK):
@@ -144,8 +169,11 @@ def main():
             for jobs in args.jobs or [None]:
                 measures.append(measure(args.cli, jobs, lines, source, args.runs, work))
 
-    json.dump({'cli': args.cli, 'jobs_option': has_jobs, 'measures': measures}, sys.stdout,
-              indent=2)
+    long_line = [{'bytes': args.long_line, 'jobs': jobs,
+                  'max_rss_kib': long_line_peak(args.cli, jobs, args.long_line)}
+                 for jobs in (args.jobs or [None])] if args.long_line > 0 else []
+    json.dump({'cli': args.cli, 'jobs_option': has_jobs, 'measures': measures,
+               'long_line': long_line}, sys.stdout, indent=2)
     sys.stdout.write('\n')
     return 0
 

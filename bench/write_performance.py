@@ -231,6 +231,20 @@ def main():
     rows.append('| `orbel-cli batch`, peak memory, 10⁵ → 10⁶ lines | %s | %s | flat (%s) | | | |'
                 % (old_memory or '–', '; '.join(memory) or '–',
                    verdict(all(flats) if flats else None)))
+    def long_line_text(measures):
+        peaks = [m for m in measures if m['max_rss_kib'] is not None]
+        return '; '.join('%s%.1f MiB' % ('' if m['jobs'] is None else
+                                         ('one job: ' if m['jobs'] == 1 else 'two jobs: '),
+                                         m['max_rss_kib'] / 1024) for m in peaks) or '–'
+
+    long_now = batch.get('long_line', [])
+    long_met = all(m['max_rss_kib'] is not None and m['max_rss_kib'] <= 64 * 1024
+                   for m in long_now) if long_now else None
+    rows.append('| `orbel-cli batch`, peak memory, one line of %s | %s | %s | ≤ 64 MiB (%s) | | | |'
+                % ('1 GiB' if not long_now or long_now[0]['bytes'] == 1 << 30
+                   else '%d bytes' % long_now[0]['bytes'],
+                   long_line_text(before_batch.get('long_line', [])), long_line_text(long_now),
+                   verdict(long_met)))
     rows.append('| Moon phases of a year (2026, 50 instants) | – | %s | | | | |'
                 % us(b.get('BM_YearPhases_Orbel')))
 

@@ -39,6 +39,10 @@ ParsedLine ParseBatchLine(std::string_view line);
 // the query functions return them. Safe to call from several threads at once.
 void AppendBatchResult(const DayQuery& query, std::string& out);
 
+// The longest line RunBatch answers; a longer one is rejected as it is read,
+// never held whole.
+constexpr size_t kMaxBatchLineBytes = 64 * 1024;
+
 // The most threads RunBatch accepts.
 constexpr unsigned kMaxBatchJobs = 256;
 
@@ -58,8 +62,10 @@ struct BatchOptions {
 
 // Reads lines from in until its end and writes one result line per query line
 // to out; each rejected line writes "line N: <reason>" to err (N counts every
-// line from 1) and nothing to out. Returns 0 when every line was a query, blank
-// or a comment, else 1. A read error ends the input like its end does.
+// line from 1) and nothing to out: a line longer than kMaxBatchLineBytes too.
+// A NUL byte is no text: it is rejected and ends the input. Returns 0 when
+// every line was a query, blank or a comment, else 1. Input that cannot be
+// read throws std::system_error.
 //
 // out and err receive the same bytes whatever the number of jobs: the results
 // and the rejections each in the order of the lines. With several jobs, the

@@ -20,10 +20,25 @@ namespace orbel {
 
 namespace {
 
+// What the reader puts in a chunk in place of a line it could not take: a
+// NUL byte (which no line of text holds) and what the line was.
+constexpr char kMark = '\0';
+constexpr char kTooLongMark = 'L';
+constexpr char kNulMark = 'N';
+constexpr char kTooLongWithNulMark = 'B';  // a NUL byte in the part skipped
+
 // Answers one line: its result to out, or its rejection to err. Returns false
 // for a rejected line.
 bool AnswerLine(std::string_view line, unsigned long long number, std::string& out,
                 std::string& err) {
+  if (!line.empty() && line[0] == kMark) {
+    const std::string at = "line " + std::to_string(number) + ": ";
+    if (line[1] != kNulMark) {
+      err += at + "longer than " + std::to_string(kMaxBatchLineBytes) + " bytes; skipped\n";
+    }
+    if (line[1] != kTooLongMark) err += at + "a NUL byte: the input is not text; stopped\n";
+    return false;
+  }
   const ParsedLine parsed = ParseBatchLine(line);
   if (parsed.kind == LineKind::kSkip) return true;
   if (parsed.kind == LineKind::kError) {
@@ -56,28 +71,92 @@ void WriteAnswers(std::ostream& out, const std::string& text, bool flush) {
   CheckWritten(out);
 }
 
-// Whether reading in may have to wait for more characters.
-bool InputStalls(std::istream& in) {
-  std::streambuf* buffer = in.rdbuf();
-  return buffer != nullptr && buffer->in_avail() <= 0;
+// The input's lines, one at a time, none held longer than kMaxBatchLineBytes.
+class LineReader {
+ public:
+  enum Kind { kLine, kTooLong, kNul, kEnd };
+
+  explicit LineReader(std::istream& in) : buffer_(in.rdbuf()) {}
+
+  // The next line, without its newline. kTooLong as soon as a line passes the
+  // limit (SkipLine then reads past its end), kNul at a NUL byte, kEnd at the
+  // end of the input. Throws std::system_error when the input cannot be read
+  // (a folder, a closed descriptor).
+  Kind Next(std::string& line) {
+    line.clear();
+    if (buffer_ == nullptr) Fail(EBADF);
+    for (bool any = false;; any = true) {
+      const int c = Bump();
+      if (c == std::char_traits<char>::eof()) return any ? kLine : kEnd;
+      if (c == '\n') return kLine;
+      if (c == '\0') return kNul;
+      if (line.size() == kMaxBatchLineBytes) return kTooLong;
+      line += static_cast<char>(c);
+    }
+  }
+
+  // Reads past the end of the line a kTooLong left unread; kNul when it met a
+  // NUL byte there (and stopped), else kLine.
+  Kind SkipLine() {
+    for (int c = Bump(); c != '\n' && c != std::char_traits<char>::eof(); c = Bump()) {
+      if (c == '\0') return kNul;
+    }
+    return kLine;
+  }
+
+  // Whether reading may have to wait for more characters.
+  bool Stalls() const { return buffer_ == nullptr || buffer_->in_avail() <= 0; }
+
+ private:
+  int Bump() {
+    try {
+      return buffer_->sbumpc();
+    } catch (const std::ios_base::failure&) {  // a read() that failed
+      Fail(errno);
+    }
+  }
+
+  [[noreturn]] static void Fail(int error) {
+    throw std::system_error(error != 0 ? error : EIO, std::generic_category(),
+                            "cannot read the input");
+  }
+
+  std::streambuf* buffer_;
+};
+
+// The text that stands for a line the reader could not take.
+std::string MarkOf(LineReader::Kind kind) {
+  return {kMark, kind == LineReader::kTooLong ? kTooLongMark : kNulMark};
 }
 
 int RunSerial(std::istream& in, std::ostream& out, std::ostream& err, bool flushEachLine) {
+  LineReader reader(in);
   std::string line, result, rejection;
   unsigned long long lineNumber = 0;
   bool anyError = false;
   bool unflushed = false;
-  while (true) {
+  for (LineReader::Kind kind = LineReader::kLine; kind != LineReader::kNul;) {
     // The answers so far go out before the next read waits.
-    if (unflushed && InputStalls(in)) {
+    if (unflushed && reader.Stalls()) {
       WriteAnswers(out, "", true);
       unflushed = false;
     }
-    if (!std::getline(in, line)) break;
+    kind = reader.Next(line);
+    if (kind == LineReader::kEnd) break;
     result.clear();
     rejection.clear();
-    anyError |= !AnswerLine(line, ++lineNumber, result, rejection);
+    anyError |= !AnswerLine(kind == LineReader::kLine ? line : MarkOf(kind), ++lineNumber, result,
+                            rejection);
     Write(err, rejection);
+    if (kind == LineReader::kTooLong) {
+      err.flush();  // said when the skipping starts
+      if (reader.SkipLine() == LineReader::kNul) {
+        rejection.clear();
+        AnswerLine(std::string{kMark, kNulMark}, lineNumber, result, rejection);
+        Write(err, rejection);
+        kind = LineReader::kNul;
+      }
+    }
     if (result.empty()) continue;
     WriteAnswers(out, result, flushEachLine);
     unflushed = !flushEachLine;
@@ -274,55 +353,41 @@ class Pipeline {
 
 // A chunk that ends once it holds this many bytes of whole lines, however few.
 constexpr size_t kChunkBytes = size_t{1} << 20;
-// The most characters read at a time.
-constexpr std::streamsize kReadBlock = 32768;
 
 // Reads chunks of whole lines and hands them to the pipeline.
 int RunParallel(std::istream& in, Pipeline& pipeline, const BatchOptions& options) {
   const size_t chunkLines = options.chunkLines > 0 ? options.chunkLines : 1;
-  Chunk* chunk = pipeline.Acquire();
-  if (chunk == nullptr) return pipeline.Finish();
+  LineReader reader(in);
   unsigned long long nextLine = 1;
-  size_t lines = 0;  // whole lines in chunk->text
-
-  // Hands over the first count lines of the chunk; the rest begins the next.
-  auto handOver = [&](size_t count) {
-    Chunk* next = pipeline.Acquire();
-    if (next == nullptr) return false;
-    size_t end = 0;
-    for (size_t i = 0; i < count; ++i) end = chunk->text.find('\n', end) + 1;
-    next->text.assign(chunk->text, end, std::string::npos);
-    chunk->text.resize(end);
+  Chunk* chunk = pipeline.Acquire();
+  size_t lines = 0;  // in chunk->text
+  // Hands the chunk to the workers and starts the next; false when a thread
+  // has failed.
+  const auto handOver = [&] {
     chunk->firstLine = nextLine;
-    nextLine += count;
+    nextLine += lines;
     pipeline.Submit(chunk);
-    chunk = next;
-    lines -= count;
-    return true;
+    lines = 0;
+    chunk = pipeline.Acquire();
+    return chunk != nullptr;
   };
-
-  std::vector<char> block(kReadBlock);
-  bool failed = false;
-  while (!failed) {
-    const std::streamsize got = in.readsome(block.data(), kReadBlock);
-    if (got > 0) {
-      chunk->text.append(block.data(), static_cast<size_t>(got));
-      lines += static_cast<size_t>(std::count(block.data(), block.data() + got, '\n'));
+  std::string line;
+  for (LineReader::Kind kind = LineReader::kLine; chunk != nullptr && kind != LineReader::kNul;) {
+    // Nothing is ready: the lines read so far are answered while the read waits.
+    if (lines > 0 && reader.Stalls() && !handOver()) break;
+    kind = reader.Next(line);
+    if (kind == LineReader::kEnd) break;
+    if (kind == LineReader::kTooLong && reader.SkipLine() == LineReader::kNul) {
+      chunk->text += std::string{kMark, kTooLongWithNulMark};
+      kind = LineReader::kNul;
     } else {
-      if (!in.good()) break;
-      // Nothing is ready: the whole lines read so far are answered while the
-      // read waits.
-      if (lines > 0 && !handOver(lines)) break;
-      const std::istream::int_type c = in.get();
-      if (std::istream::traits_type::eq_int_type(c, std::istream::traits_type::eof())) break;
-      chunk->text += std::istream::traits_type::to_char_type(c);
-      if (chunk->text.back() == '\n') ++lines;
+      chunk->text += kind == LineReader::kLine ? line : MarkOf(kind);
     }
-    while (!failed && (lines >= chunkLines || (lines > 0 && chunk->text.size() >= kChunkBytes))) {
-      failed = !handOver(std::min(lines, chunkLines));
-    }
+    chunk->text += '\n';
+    ++lines;
+    if ((lines >= chunkLines || chunk->text.size() >= kChunkBytes) && !handOver()) break;
   }
-  if (!failed && !chunk->text.empty()) {
+  if (chunk != nullptr && lines > 0) {
     chunk->firstLine = nextLine;
     pipeline.Submit(chunk);
   }

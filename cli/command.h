@@ -17,6 +17,8 @@ struct Command {
 
 constexpr int kExitUsage = 2;
 constexpr int kExitNoEvent = 3;
+// A failure of the tool itself (memory exhausted); no command answers with it.
+constexpr int kExitFailure = 4;
 
 Command AddDayCommand(CLI::App& tool);
 Command AddTableCommand(CLI::App& tool);

@@ -28,7 +28,7 @@ int RunDay(const DayOptions& options) {
   const Date date = options.date ? *options.date : Today(where.zone);
   const DayReport report = ComputeDay(date, where.place, where.zone, options.litMinutes);
   if (options.json) {
-    std::cout << DayJson(report, where.zone).dump(2) << '\n';
+    WriteJson(std::cout, DayJson(report, where.zone));
   } else {
     std::cout << DayText(report, where.zone, options.twilight);
   }

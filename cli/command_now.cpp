@@ -40,7 +40,7 @@ int RunNow(const NowOptions& options) {
   const SkyNow sky{now, where.place, BodyAt(Body::kSun, where, now),
                    BodyAt(Body::kMoon, where, now), SunBand(where.place, where.zone, now)};
   if (options.json) {
-    std::cout << SkyNowJson(sky, where.zone).dump(2) << '\n';
+    WriteJson(std::cout, SkyNowJson(sky, where.zone));
   } else {
     std::cout << SkyNowText(sky, where.zone);
   }

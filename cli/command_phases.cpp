@@ -23,7 +23,7 @@ int RunPhases(const YearOptions& options) {
                                      : MakeCivilDay({year, 12, 31}, where.zone).end;
   const std::vector<PhaseInstant> phases = PhasesBetween(from, to);
   if (options.json) {
-    std::cout << PhasesJson(year, where.zone, phases).dump(2) << '\n';
+    WriteJson(std::cout, PhasesJson(year, where.zone, phases));
   } else if (options.csv) {
     WritePhasesCsv(std::cout, where.zone, phases);
   } else {

@@ -41,7 +41,7 @@ int RunTable(const TableOptions& options) {
               << "; the table leaves " << (year.skipped.size() == 1 ? "it" : "them") << " out\n";
   }
   if (options.json) {
-    std::cout << TableJson(table, where.zone).dump(2) << '\n';
+    WriteJson(std::cout, TableJson(table, where.zone));
   } else if (options.csv) {
     WriteTableCsv(std::cout, table);
   } else {

@@ -1,6 +1,7 @@
 #include "environment.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -8,7 +9,11 @@
 #include <string>
 #include <thread>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <time.h>
 #include <unistd.h>
 #endif
 
@@ -39,6 +44,16 @@ std::string SystemZoneName() {
 
 }  // namespace
 
+void GuardStandardStreams() {
+#ifndef _WIN32
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (fcntl(fd, F_GETFD) == -1 && errno == EBADF) {
+      open("/dev/null", fd == 0 ? O_WRONLY : O_RDONLY);  // takes the lowest free descriptor, fd
+    }
+  }
+#endif
+}
+
 Zone SystemZoneOfEnvironment() {
 #ifdef _WIN32
   // Windows keeps its zone in the system settings; TZ is the C runtime's.
@@ -62,7 +77,21 @@ std::vector<City> DatabaseCities() {
 }
 
 double WallClock() {
-  return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+  // Seconds and nanoseconds as the system keeps them: std::chrono's system
+  // clock counts nanoseconds in 64 bits, which end in 2262.
+#ifdef _WIN32
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  const int64_t ticks = static_cast<int64_t>((static_cast<uint64_t>(now.dwHighDateTime) << 32) |
+                                             now.dwLowDateTime);  // 100 ns since 1601
+  constexpr int64_t kTicksOf1970 = 116444736000000000;
+  return static_cast<double>((ticks - kTicksOf1970) / 10000000) +
+         static_cast<double>((ticks - kTicksOf1970) % 10000000) / 1e7;
+#else
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+#endif
 }
 
 Instant Now() {

@@ -9,6 +9,12 @@
 
 namespace orbel {
 
+// Descriptors 0, 1 and 2 that the tool was started without are filled with
+// /dev/null opened the wrong way round, so that no file the tool opens takes
+// their place and reading or writing them fails as it should (Bad file
+// descriptor) instead of reading nothing or writing nowhere. Call first.
+void GuardStandardStreams();
+
 // The system zone: TZ when set, else the system's setting, named as the
 // system names it.
 Zone SystemZoneOfEnvironment();

@@ -72,7 +72,9 @@ std::string InstantText(const Zone& zone, Instant instant);
 void WriteTableCsv(std::ostream& out, const YearTable& table);
 void WritePhasesCsv(std::ostream& out, const Zone& zone, const std::vector<PhaseInstant>& phases);
 
-// JSON.
+// JSON, and how every document is written: indented by two, with bytes that
+// are not UTF-8 (in a zone or city name from outside) replaced by U+FFFD.
+void WriteJson(std::ostream& out, const nlohmann::ordered_json& json);
 nlohmann::ordered_json DayJson(const DayReport& report, const Zone& zone);
 nlohmann::ordered_json TableJson(const YearTable& table, const Zone& zone);
 nlohmann::ordered_json PhasesJson(int year, const Zone& zone,

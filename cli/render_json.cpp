@@ -101,6 +101,10 @@ Json DayEntry(const DayReport& report, const Zone& zone) {
 
 }  // namespace
 
+void WriteJson(std::ostream& out, const Json& json) {
+  out << json.dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
+}
+
 Json DayJson(const DayReport& report, const Zone& zone) {
   Json json = {{"format_version", kJsonFormatVersion}};
   json.update(DayEntry(report, zone));

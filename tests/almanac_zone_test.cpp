@@ -8,6 +8,7 @@
 #include <ctime>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "error.h"
 #include "time/zone.h"
@@ -104,6 +105,35 @@ TEST(Zones, WhatTzAndTzOptionsName) {
   for (const char* bad : {"Europe/Berln", "../../etc/passwd", "CET-1CEST,M3.5.0"}) {
     EXPECT_THROW(orbel::ZoneOfTz(bad), orbel::InputError) << bad;
     EXPECT_THROW(orbel::NamedZone(bad), orbel::InputError) << bad;
+  }
+}
+
+// Every year the tool takes, 1 to 9999, through a zone of the database and a
+// POSIX rule: the lookups hold whole seconds (the sanitizer build checks them
+// for overflow), and Berlin's clock is its mean time before 1893.
+TEST(Zones, CoverTheYearsOneTo9999) {
+  const struct {
+    orbel::Date date;
+    int rule, berlin;  // offsets at noon
+  } cases[] = {{{1, 1, 1}, 3600, 3208},
+               {{1677, 9, 21}, 7200, 3208},
+               {{2262, 4, 12}, 7200, 7200},
+               {{9999, 12, 31}, 3600, 3600}};
+  const orbel::Zone rule = orbel::NamedZone("CET-1CEST,M3.5.0,M10.5.0/3");
+  for (const auto& c : cases) {
+    const orbel::Instant noon = orbel::DayNumber(c.date) * 86400 + 11 * 3600;
+    EXPECT_EQ(orbel::LocalTimeAt(rule, noon).offset, c.rule) << orbel::FormatDate(c.date);
+    if (!orbel::HaveZoneDatabase()) continue;
+    const orbel::LocalTime berlin = orbel::LocalTimeAt(orbel::NamedZone("Europe/Berlin"), noon);
+    EXPECT_EQ(berlin.offset, c.berlin) << orbel::FormatDate(c.date);
+    EXPECT_EQ(orbel::FormatDate(berlin.date), orbel::FormatDate(c.date));
+  }
+  // Summer time from April to October, through the months of 9999.
+  for (int month = 1; orbel::HaveZoneDatabase() && month <= 12; ++month) {
+    const orbel::Instant noon = orbel::DayNumber({9999, month, 1}) * 86400 + 11 * 3600;
+    EXPECT_EQ(orbel::LocalTimeAt(orbel::NamedZone("Europe/Berlin"), noon).offset,
+              month >= 4 && month <= 10 ? 7200 : 3600)
+        << month;
   }
 }
 

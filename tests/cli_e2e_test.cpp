@@ -1,8 +1,10 @@
 // Runs the built orbel-cli binary: exit codes, messages and output.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <csignal>
@@ -137,6 +139,42 @@ TEST(CliEndToEnd, OneJsonForEveryCommand) {
   EXPECT_EQ(documents[0]["moon"]["illuminated_at"], "1850-06-01T11:06:32Z");
 }
 
+// Names that are not UTF-8, in the zone (TZ as a path), the city and a file:
+// every command answers (JSON with U+FFFD in their place) or refuses, and
+// none throws past main.
+TEST(CliEndToEnd, NamesThatAreNotUtf8) {
+  const std::string dir = TempPath("utf8") + "\xff";
+  ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
+  WriteFile(dir + "/zone", ReadFile("/usr/share/zoneinfo/Europe/Berlin"));
+  const std::string tz = ":" + dir + "/zone";
+  const std::vector<std::vector<std::string>> commands = {
+      {"day", "--json"},
+      {"day", "--twilight"},
+      {"table", "--year", "2026", "--json"},
+      {"phases", "--json"},
+      {"now", "--json"},
+      {"wait", "sunset", "--dry-run"},
+      {"is-up", "sun"},
+      {"day", "--place", "\xff\xfe"},
+      {"phase", "--age", "3", "--out", dir + "/\xff.ppm"}};
+  for (std::vector<std::string> args : commands) {
+    const bool json = std::find(args.begin(), args.end(), "--json") != args.end();
+    if (args[0] != "phase" && args[0] != "phases" && args.back() != "\xff\xfe") {
+      args.insert(args.end(), {"--lat", "1", "--lon", "2"});
+    }
+    const run_program::Ended run = RunCli(args, "", tz.c_str());
+    SCOPED_TRACE(args[0]);
+    EXPECT_TRUE(run.status == 0 || run.status == 1 || run.status == 2) << run.status << run.err;
+    if (json) {
+      EXPECT_NO_THROW(nlohmann::json::parse(run.out));
+      EXPECT_NE(run.out.find("\xef\xbf\xbd"), std::string::npos);  // U+FFFD
+    }
+  }
+  std::remove((dir + "/\xff.ppm").c_str());
+  std::remove((dir + "/zone").c_str());
+  rmdir(dir.c_str());
+}
+
 // Whether today is within `days` of an equinox, when the sun is up at
 // neither or both poles.
 bool NearAnEquinox(int days) {
@@ -227,6 +265,24 @@ TEST(CliEndToEnd, IsUpAnswersByItsStatus) {
   const run_program::Ended south = RunCli({"is-up", "sun", "--lat", "-89.9", "--lon", "0"});
   EXPECT_EQ(north.out + north.err + south.out + south.err, "");
   EXPECT_EQ(north.status + south.status, 1);
+}
+
+// Input that cannot be read, a closed one included, and output that cannot be
+// written are failures with the system's reason, for any number of jobs.
+TEST(CliEndToEnd, BatchWithoutItsStreams) {
+  for (const char* jobs : {"1", "2"}) {
+    const std::string batch = std::string(ORBEL_CLI_PATH) + " batch --jobs " + jobs;
+    const std::pair<std::string, std::string> cases[] = {
+        {batch + " <&-", "orbel-cli: cannot read the input: Bad file descriptor\n"},
+        {batch + " </", "orbel-cli: cannot read the input: Is a directory\n"},
+        {"echo 1 1 2000 1 1 0 | " + batch + " >&-",
+         "orbel-cli: cannot write the output: Bad file descriptor\n"}};
+    for (const auto& [line, message] : cases) {
+      const run_program::Ended run = run_program::Run({"/bin/sh", "-c", line});
+      EXPECT_EQ(run.status, 1) << line;
+      EXPECT_EQ(run.err, message) << line;
+    }
+  }
 }
 
 TEST(CliEndToEnd, BatchExitStatus) {

@@ -57,8 +57,9 @@ std::optional<Zone> DatabaseZone(std::string name, const std::string& file) {
   auto zone = std::make_shared<cctz::time_zone>();
   if (!cctz::load_time_zone(file, zone.get())) return std::nullopt;
   return Zone{std::move(name), [zone](Instant utc) -> std::optional<ZoneState> {
-                const auto instant = std::chrono::time_point_cast<cctz::seconds>(
-                    std::chrono::system_clock::from_time_t(0) + cctz::seconds(utc));
+                // Whole seconds: a nanosecond time point would overflow
+                // outside 1678-2261, and the tool takes years 1 to 9999.
+                const cctz::time_point<cctz::seconds> instant{cctz::seconds(utc)};
                 const cctz::time_zone::absolute_lookup local = zone->lookup(instant);
                 return ZoneState{local.offset, local.abbr != nullptr ? local.abbr : ""};
               }};
