@@ -87,6 +87,11 @@ TEST(OrbelProgram, HelpVersionAndRefusals) {
       EXPECT_NE(said.find("orbel-cli"), std::string::npos) << said;
     }
   }
+  // Help that does not reach its output is a failure.
+  const Ended full =
+      run_program::Run({"/bin/sh", "-c", std::string(ORBEL_PATH) + " --help >/dev/full"});
+  EXPECT_EQ(full.status, 1);
+  EXPECT_EQ(full.err, "orbel: cannot write the output: No space left on device\n");
   // The help describes the window as it is: seconds typed, no azimuths shown.
   const std::string help = run_program::Run({ORBEL_PATH, "--help"}).out;
   EXPECT_NE(help.find("degrees, minutes and seconds"), std::string::npos) << help;
