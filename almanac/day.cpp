@@ -69,7 +69,7 @@ const Event& DayReport::Find(std::string_view name) const {
 }
 
 DayReport ComputeDay(const Date& date, const Place& place, const Zone& zone, int litMinutes,
-                     const KindFilter& wanted) {
+                     const KindFilter& wanted, bool withNextPhase) {
   const CivilDay day = MakeCivilDay(date, zone);
   if (day.Skipped()) {
     throw SkippedDate(FormatDate(date) + " does not exist in " + Printable(zone.name, 40) +
@@ -92,18 +92,19 @@ DayReport ComputeDay(const Date& date, const Place& place, const Zone& zone, int
   report.illuminated = IlluminatedAt(litInstant);
   report.litMinutes = litMinutes;
   report.litInstant = litInstant;
-  report.nextPhase = NextPhase(litInstant);
+  if (withNextPhase) report.nextPhase = NextPhase(litInstant);
   // The moon age reads dates of 1582 after the reform as Gregorian already.
   report.moonAge = MoonAge(static_cast<uint8_t>(date.day), static_cast<uint8_t>(date.month),
                            static_cast<uint32_t>(date.year));
   return report;
 }
 
-YearDays ComputeYear(int year, const Place& place, const Zone& zone, const KindFilter& wanted) {
+YearDays ComputeYear(int year, const Place& place, const Zone& zone, const KindFilter& wanted,
+                     bool withNextPhase) {
   YearDays days{};
   for (const Date& date : DatesOfYear(year)) {
     try {
-      days.days.push_back(ComputeDay(date, place, zone, 12 * 60, wanted));
+      days.days.push_back(ComputeDay(date, place, zone, 12 * 60, wanted, withNextPhase));
     } catch (const SkippedDate&) {
       days.skipped.push_back(date);
     }

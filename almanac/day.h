@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,11 +48,13 @@ struct DayReport {
   std::vector<KindDay> kinds;  // the kinds computed, in the event table's order
   int32_t moonAge;             // whole days since new moon
   // The lit fraction of the moon's disc (0-1) at the local clock time
-  // `litMinutes` after midnight, and the next principal phase after it.
+  // `litMinutes` after midnight, and the next principal phase after it
+  // (when asked for: its search of the four phases costs more than the rises
+  // and sets of the day).
   double illuminated;
   int litMinutes;
   Instant litInstant;
-  PhaseInstant nextPhase;
+  std::optional<PhaseInstant> nextPhase;
 
   const KindDay& Of(const EventKind& kind) const;
   const Event& Of(const EventRef& event) const { return Of(*event.kind).Of(event.direction); }
@@ -66,10 +69,12 @@ struct DayReport {
 // with none in the day has the message of the scan of local noon. The lit
 // fraction is taken at `litMinutes` after local midnight. Throws InputError
 // when the zone skipped the date or cannot tell its offset on it.
-// `wanted` picks the kinds of the event table to compute (all by default).
+// `wanted` picks the kinds of the event table to compute (all by default);
+// `withNextPhase` false leaves out the next phase.
 using KindFilter = std::function<bool(const EventKind&)>;
 DayReport ComputeDay(const Date& date, const Place& place, const Zone& zone,
-                     int litMinutes = 12 * 60, const KindFilter& wanted = nullptr);
+                     int litMinutes = 12 * 60, const KindFilter& wanted = nullptr,
+                     bool withNextPhase = true);
 // Every day of a year (DatesOfYear) that the zone did not skip, the lit
 // fraction at local noon, and the dates it skipped.
 struct YearDays {
@@ -77,6 +82,6 @@ struct YearDays {
   std::vector<Date> skipped;
 };
 YearDays ComputeYear(int year, const Place& place, const Zone& zone,
-                     const KindFilter& wanted = nullptr);
+                     const KindFilter& wanted = nullptr, bool withNextPhase = true);
 
 }  // namespace orbel

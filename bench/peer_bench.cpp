@@ -55,10 +55,10 @@ void BM_YearTable_Orbel(benchmark::State& state) {
   for (auto _ : state) {
     const orbel::Zone zone = orbel::FixedZone(kTableOffset);
     orbel::YearTable table{kTableYear, kTablePlace, "", nullptr, {}, {}};
-    table.days =
-        orbel::ComputeYear(table.year, table.place, zone, [&](const orbel::EventKind& kind) {
-          return table.Shows(kind);
-        }).days;
+    table.days = orbel::ComputeYear(
+                     table.year, table.place, zone,
+                     [&](const orbel::EventKind& kind) { return table.Shows(kind); }, false)
+                     .days;
     std::ostringstream out;
     orbel::WriteTableText(out, table);
     benchmark::DoNotOptimize(out.str().size());

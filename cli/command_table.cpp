@@ -28,10 +28,11 @@ int RunTable(const TableOptions& options) {
   for (const EventKind& kind : EventKinds()) {
     if (kind.onRequest && options.twilight == kind.key) table.chosen = &kind;
   }
-  // JSON carries every kind; text and CSV only the kinds of their columns.
-  YearDays year = ComputeYear(table.year, table.place, where.zone, [&](const EventKind& kind) {
-    return options.json || table.Shows(kind);
-  });
+  // JSON carries every kind and the moon's next phase; text and CSV only the
+  // kinds of their columns.
+  YearDays year = ComputeYear(
+      table.year, table.place, where.zone,
+      [&](const EventKind& kind) { return options.json || table.Shows(kind); }, options.json);
   table.days = std::move(year.days);
   table.skipped = year.skipped;
   if (!year.skipped.empty()) {

@@ -95,7 +95,7 @@ Json DayEntry(const DayReport& report, const Zone& zone) {
                   {"age_name_english", EnglishPhaseName(report.moonAge)},
                   {"illuminated", report.illuminated},
                   {"illuminated_at", Rfc3339(zone, lit)},
-                  {"next_phase", PhaseJson(zone, report.nextPhase)}};
+                  {"next_phase", PhaseJson(zone, report.nextPhase.value())}};
   return json;
 }
 

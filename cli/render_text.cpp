@@ -94,10 +94,10 @@ std::string DayText(const DayReport& report, const Zone& zone, bool onRequestKin
           fmt::format("{:.1f}% lit at {:02}:{:02}", report.illuminated * 100,
                       report.litMinutes / 60, report.litMinutes % 60) +
           "\n";
-  const LocalTime next = LocalTimeAt(zone, RoundToMinute(report.nextPhase.instant));
-  text += "  " + PadRight("Next phase", 11) + PrincipalPhaseName(report.nextPhase.phase) + ", " +
-          LocalMinuteText(zone, report.nextPhase.instant) + " UTC" + FormatOffset(next.offset) +
-          "\n";
+  const PhaseInstant& phase = report.nextPhase.value();
+  const LocalTime next = LocalTimeAt(zone, RoundToMinute(phase.instant));
+  text += "  " + PadRight("Next phase", 11) + PrincipalPhaseName(phase.phase) + ", " +
+          LocalMinuteText(zone, phase.instant) + " UTC" + FormatOffset(next.offset) + "\n";
   return text;
 }
 
