@@ -7,8 +7,10 @@
 // answers 0 or 1.
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <new>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -21,9 +23,26 @@
 #include "messages.h"
 #include "printable.h"
 
+namespace {
+
+// Memory exhausted anywhere ends the tool with one fixed line and status 4,
+// allocating nothing on the way out. A std::bad_alloc thrown in a destructor
+// (nlohmann's JSON allocates while it frees) or while the message is composed
+// would end in std::terminate, an abort.
+void ExitWhenMemoryRunsOut() {
+  std::set_new_handler([] {
+    static const char kMessage[] = "orbel-cli: out of memory\n";
+    std::fwrite(kMessage, 1, sizeof kMessage - 1, stderr);  // unbuffered: no allocation
+    std::_Exit(orbel::kExitFailure);
+  });
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   using namespace orbel;
   GuardStandardStreams();
+  ExitWhenMemoryRunsOut();
   const auto fail = [&](int status, const std::string& message) {
     std::cerr << "orbel-cli: " << SafeMessage(message, OutsideValues(argc, argv)) << '\n';
     return status;
@@ -54,7 +73,7 @@ int main(int argc, char** argv) {
     return fail(kExitUsage, e.what());
   } catch (const std::system_error& e) {  // a file or the output not written
     return fail(1, e.what());
-  } catch (const std::exception& e) {  // memory exhausted, a fault of the tool
+  } catch (const std::exception& e) {  // a fault of the tool
     return fail(kExitFailure, e.what());
   } catch (...) {
     return fail(kExitFailure, "an unknown failure");

@@ -285,6 +285,42 @@ TEST(CliEndToEnd, BatchWithoutItsStreams) {
   }
 }
 
+// Memory running out at any allocation after start-up ends the tool with one
+// line and status 4, never an abort: the allocations fail from the Nth on,
+// for N from the first that reaches the tool's own code to the first that
+// lets the command finish.
+TEST(CliEndToEnd, MemoryRunningOutIsSaidNeverAnAbort) {
+  if (std::strlen(FAILING_MALLOC_LIBRARY) == 0) GTEST_SKIP() << "sanitizer build";
+  const std::pair<std::vector<std::string>, std::string> commands[] = {
+      {{"day", "--date", "2026-03-29", "--place", "Europe/Berlin", "--json"}, ""},
+      {{"table", "--year", "2026", "--lat", "52", "--lon", "13", "--zone", "1", "--json"}, ""},
+      {{"batch", "--jobs", "2"}, "1 1 2000 1 1 0\n29 3 2026 52 13 -1\n"}};
+  for (const auto& [args, input] : commands) {
+    const auto runWith = [&, &args = args, &input = input](long allocations) {
+      std::vector<std::string> argv = {ORBEL_CLI_PATH};
+      argv.insert(argv.end(), args.begin(), args.end());
+      run_program::Options options;
+      options.input = input;
+      options.env["XDG_CONFIG_HOME"] = "/nonexistent";
+      options.env["LD_PRELOAD"] = FAILING_MALLOC_LIBRARY;
+      options.env["ORBEL_MALLOC_FAILS_AFTER"] = std::to_string(allocations);
+      return run_program::Run(argv, options);
+    };
+    long first = 0;
+    while (first < 5000 && runWith(first).err != "orbel-cli: out of memory\n") first += 10;
+    ASSERT_LT(first, 5000) << args[0] << ": never said it ran out of memory";
+    long step = 1;
+    for (long n = first;; n += step, step += step / 8 + 1) {
+      const run_program::Ended run = runWith(n);
+      SCOPED_TRACE(args[0] + " with " + std::to_string(n) + " allocations");
+      ASSERT_EQ(run.signal, 0) << run.err;
+      if (run.status == 0) break;
+      ASSERT_EQ(run.status, 4);
+      ASSERT_EQ(run.err, "orbel-cli: out of memory\n");
+    }
+  }
+}
+
 TEST(CliEndToEnd, BatchExitStatus) {
   const run_program::Ended mixed =
       RunCli({"batch"}, "14 12 1999 48.7333 9.3 -1\n1 1 1 1 nan 1\n\n# end\n");
