@@ -17,6 +17,7 @@
 #include "orbel_test_api.h"
 #include "resource.h"
 #include "dialog_settings.h"
+#include "standin_resources.h"
 
 namespace {
 
@@ -29,6 +30,7 @@ class BenchDialog {
  public:
   BenchDialog() {
     standin::Reset();
+    RegisterResources();
     std::string base = "/tmp";
     if (const char* tmp = std::getenv("TMPDIR")) base = tmp;
     folder_ = base + "/orbel-bench-XXXXXX";

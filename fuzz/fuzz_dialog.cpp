@@ -41,6 +41,7 @@
 #include "orbel_test_api.h"
 #include "resource.h"
 #include "dialog_settings.h"
+#include "standin_resources.h"
 #include "sun_events.h"
 
 namespace {
@@ -415,6 +416,7 @@ bool Ended(HWND dialog) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  RegisterResources();
   MakeStandard();
   // A restore must give exactly what creation gives.
   RestoreStandard();

@@ -13,6 +13,10 @@
 #include "fuzz_support.h"
 #include "orbel_test_api.h"
 
+namespace fuzz {
+extern const char kIntDialogScript[];
+}
+
 namespace {
 
 using fuzz::Fail;
@@ -20,16 +24,7 @@ using fuzz::Quote;
 
 const int kField = 10;
 
-// A field wide enough to take any text typed into it.
-const char kScript[] = R"(
-IntDialog DIALOGEX 0, 0, 200, 60
-STYLE DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_VISIBLE
-CAPTION "Int"
-FONT 8, "MS Sans Serif"
-BEGIN
-  CONTROL "", 10, "Edit", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 10, 10, 100, 12
-END
-)";
+// int_dialog.rc: a field wide enough to take any text typed into it.
 
 HWND g_dialog = nullptr;
 
@@ -56,7 +51,7 @@ void CheckReading(const std::string& text) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   standin::Reset();
-  standin::RegisterDialogTemplate("IntDialog", kScript);
+  standin::RegisterDialogTemplate("IntDialog", fuzz::kIntDialogScript);
   g_dialog = CreateDialogParamA(nullptr, "IntDialog", nullptr, IgnoreAll, 0);
   if (g_dialog == nullptr) Fail("the test dialog could not be created");
   return 0;

@@ -15,29 +15,17 @@
 
 #include "orbel_test_api.h"
 
+namespace orbel_test {
+extern const char kTestDialogScript[];
+}
+
 namespace {
 
 using standin::EditEntry;
 using standin::Input;
 
-// Fields 10 (20 DU wide: 26 client pixels), 11 (12 DU: 14 pixels), the
-// read-only 12, an automatic check box, a plain radio button, a group box and
-// an auto-scrolling field 13, in this tab order.
-const char kScript[] = R"(
-TestDialog DIALOGEX 0, 0, 200, 100
-STYLE DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE
-CAPTION "Test"
-FONT 8, "MS Sans Serif"
-BEGIN
-  CONTROL "", 10, "Edit", WS_BORDER | WS_TABSTOP, 10, 10, 20, 12
-  CONTROL "", 11, "Edit", WS_BORDER | WS_TABSTOP, 40, 10, 12, 12
-  CONTROL "ro", 12, "Edit", WS_BORDER | WS_TABSTOP | ES_READONLY, 60, 10, 20, 12
-  CONTROL "Check", 20, "Button", BS_AUTOCHECKBOX | WS_TABSTOP, 10, 30, 50, 12
-  CONTROL "Radio", 21, "Button", BS_RADIOBUTTON | WS_TABSTOP, 10, 45, 50, 12
-  CONTROL "Group", 30, "Button", BS_GROUPBOX | WS_GROUP, 100, 5, 90, 60
-  CONTROL "", 13, "Edit", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 110, 20, 20, 12
-END
-)";
+// platform/test_dialog.rc, preprocessed.
+using orbel_test::kTestDialogScript;
 
 struct Msg {
   UINT msg;
@@ -85,7 +73,7 @@ class PlatformDialog : public ::testing::Test {
  protected:
   void SetUp() override {
     standin::Reset();
-    standin::RegisterDialogTemplate("TestDialog", kScript);
+    standin::RegisterDialogTemplate("TestDialog", kTestDialogScript);
     g_log.clear();
     g_init_result = TRUE;
   }

@@ -20,6 +20,7 @@
 #define SBT_OWNERDRAW 0x1000
 #define SBT_NOBORDERS 0x0100
 
+#ifndef RC_INVOKED
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -30,5 +31,6 @@ HWND WINAPI CreateStatusWindowA(LONG style, LPCSTR text, HWND parent, UINT id);
 #ifdef __cplusplus
 }
 #endif
+#endif /* RC_INVOKED */
 
 #endif /* ORBEL_STANDIN_COMMCTRL_H */

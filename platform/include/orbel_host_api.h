@@ -20,6 +20,15 @@
 
 namespace standin {
 
+// ---------------------------------------------------------------- resources
+
+// The program's resource script, as the C preprocessor leaves it (the build
+// runs the compiler's preprocessor over the program's .rc file, with
+// RC_INVOKED defined, as the resource compiler does on Windows). Its DIALOGEX
+// templates are what DialogBoxParamA and CreateDialogParamA find, as Windows
+// finds a program's own resources. Register it once, before the first dialog.
+void RegisterResourceScript(std::string script);
+
 // ---------------------------------------------------------------- inputs
 
 // How a click or Type() enters an edit control.

@@ -26,7 +26,8 @@ namespace standin {
 // Destroys every window, class, timer and GDI object; empties the input queue,
 // the posted messages, the message-box answers and records; drops the clock
 // and time-zone injection, the profile path override and the extra dialog
-// templates; clears the idle and message-box hooks.
+// templates (the program's resource script stays); clears the idle and
+// message-box hooks.
 void Reset();
 
 // ---------------------------------------------------------------- inputs
@@ -157,11 +158,10 @@ struct DialogTemplate {
 };
 
 // Parses the DIALOGEX resource `name` (case-insensitive) out of resource
-// script text. `#include "resource.h"` resolves to the program's resource.h.
+// script text as the C preprocessor leaves it (see RegisterResourceScript),
+// or written without macros, comments and #include.
 bool ParseDialogTemplate(const std::string& rc_text, const std::string& name, DialogTemplate* out,
                          std::string* error);
-// The program's resource script as embedded at build time.
-const std::string& BuiltInResourceScript();
 // Makes DialogBoxParamA / CreateDialogParamA find `name` in `rc_text` (for
 // test dialogs), or no longer find it (to test a missing template).
 void RegisterDialogTemplate(const std::string& name, const std::string& rc_text);

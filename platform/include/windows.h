@@ -6,12 +6,17 @@
    beyond Win32.
 
    Text passed through the "A" functions is UTF-8: the layer's ANSI code page
-   is UTF-8. */
+   is UTF-8.
+
+   With RC_INVOKED defined, as when the build preprocesses a resource script
+   that includes this header, only the macros remain, as with Windows' own. */
 #ifndef ORBEL_STANDIN_WINDOWS_H
 #define ORBEL_STANDIN_WINDOWS_H
 
+#ifndef RC_INVOKED
 #include <stddef.h>
 #include <stdint.h>
+#endif
 
 /* ---- Calling conventions: no meaning off Windows. */
 #define WINAPI
@@ -19,6 +24,7 @@
 #define VOID void
 
 /* ---- Basic types, sized as on Windows (LONG and DWORD are 32-bit). */
+#ifndef RC_INVOKED
 typedef int BOOL;
 typedef unsigned char BYTE;
 typedef unsigned short WORD;
@@ -42,6 +48,7 @@ typedef LONG_PTR LPARAM;
 typedef LONG_PTR LRESULT;
 typedef WORD ATOM;
 typedef DWORD COLORREF;
+#endif
 
 #ifndef TRUE
 #define TRUE 1
@@ -56,6 +63,7 @@ typedef DWORD COLORREF;
     int unused;              \
   };                         \
   typedef struct name##__* name
+#ifndef RC_INVOKED
 DECLARE_HANDLE(HWND);
 DECLARE_HANDLE(HINSTANCE);
 DECLARE_HANDLE(HDC);
@@ -67,6 +75,7 @@ DECLARE_HANDLE(HMENU);
 typedef HINSTANCE HMODULE;
 typedef HICON HCURSOR;
 typedef void* HGDIOBJ;
+#endif
 
 /* ---- Helper macros. */
 #define MAKELONG(a, b) \
@@ -89,6 +98,7 @@ typedef void* HGDIOBJ;
 #define CLR_INVALID 0xFFFFFFFF
 
 /* ---- Structures. */
+#ifndef RC_INVOKED
 typedef struct tagRECT {
   LONG left;
   LONG top;
@@ -164,6 +174,7 @@ typedef struct tagMSG {
   DWORD time;
   POINT pt;
 } MSG;
+#endif
 
 /* ---- Window messages. */
 #define WM_CREATE 0x0001
@@ -395,6 +406,7 @@ typedef struct tagMSG {
 #define TIME_ZONE_ID_DAYLIGHT 2
 #define TIME_ZONE_ID_INVALID ((DWORD)0xFFFFFFFF)
 
+#ifndef RC_INVOKED
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -486,5 +498,6 @@ DWORD WINAPI GetSysColor(int index);
 #ifdef __cplusplus
 }
 #endif
+#endif /* RC_INVOKED */
 
 #endif /* ORBEL_STANDIN_WINDOWS_H */

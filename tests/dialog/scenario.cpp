@@ -7,6 +7,7 @@
 #include "moon_age.h"
 #include "moon_events.h"
 #include "phase_name.h"
+#include "resource.h"
 #include "sun_events.h"
 
 namespace scenario {
@@ -16,8 +17,20 @@ namespace {
 const char kResetCaption[] = "Rrrrrrrrrrrrrrrrrrrrrrrrrrreset";
 const char kResetText[] = "Alle Parameter wieder auf Doverizez ?";
 
-// Controls are named by their ids in failure messages, as in the scenarios.
+// The names of resource.h (IDC_DAY, ...) with their values, as the build
+// lists them from the header: scenarios name controls by them.
+const struct {
+  const char* name;
+  int id;
+} kControlNames[] = {
+#include "control_names.inc"
+};
+
+// The control's name in messages: the first of resource.h with its id.
 std::string ControlName(int id) {
+  for (const auto& control : kControlNames) {
+    if (control.id == id) return control.name;
+  }
   return "control " + std::to_string(id);
 }
 
@@ -171,10 +184,10 @@ class Runner {
     const auto y = static_cast<uint32_t>(year);
     const auto z = static_cast<int8_t>(zone);
     const std::pair<int, std::string> fields[] = {
-        {111, SunriseText(d, m, y, latitude, longitude, z)},
-        {113, SunsetText(d, m, y, latitude, longitude, z)},
-        {125, MoonsetText(d, m, y, latitude, longitude, z)},
-        {127, MoonriseText(d, m, y, latitude, longitude, z)},
+        {IDC_SUNRISE, SunriseText(d, m, y, latitude, longitude, z)},
+        {IDC_SUNSET, SunsetText(d, m, y, latitude, longitude, z)},
+        {IDC_MOONSET, MoonsetText(d, m, y, latitude, longitude, z)},
+        {IDC_MOONRISE, MoonriseText(d, m, y, latitude, longitude, z)},
     };
     for (const auto& [id, expected] : fields) {
       const std::string seen = backend_.Text(id);
@@ -271,14 +284,23 @@ class Runner {
       return false;
     }
     for (size_t i = 1; i + 1 < w.size(); i += 2) {
-      long long id = 0;
-      if (!Number(w[i], id)) {
-        why = "bad control id \"" + w[i] + "\"";
-        return false;
-      }
-      check(static_cast<int>(id), w[i + 1]);
+      int id = 0;
+      if (!ControlId(w[i], id, why)) return false;
+      check(id, w[i + 1]);
     }
     return true;
+  }
+
+  // A control named as resource.h names it.
+  static bool ControlId(const std::string& name, int& id, std::string& why) {
+    for (const auto& control : kControlNames) {
+      if (name == control.name) {
+        id = control.id;
+        return true;
+      }
+    }
+    why = "no control " + name + " in resource.h";
+    return false;
   }
 
   static bool KeyValues(const std::vector<std::string>& w,
@@ -306,14 +328,15 @@ class Runner {
       return backend_.WriteProfile(keys, why);
     }
     if (cmd == "start" && n == 1) return backend_.Start([this] { return Step(); }, why);
-    if ((cmd == "set" || cmd == "type") && n == 3 && Number(w[1], id)) {
-      return cmd == "set" ? backend_.SetText(static_cast<int>(id), w[2], why)
-                          : backend_.Type(static_cast<int>(id), w[2], why);
+    int control = 0;
+    if ((cmd == "set" || cmd == "type") && n == 3) {
+      if (!ControlId(w[1], control, why)) return false;
+      return cmd == "set" ? backend_.SetText(control, w[2], why)
+                          : backend_.Type(control, w[2], why);
     }
     if (cmd == "click" && n >= 2) {
       for (size_t i = 1; i < n; ++i) {
-        if (!Number(w[i], id)) return (why = "bad control id \"" + w[i] + "\""), false;
-        if (!backend_.Click(static_cast<int>(id), why)) return false;
+        if (!ControlId(w[i], control, why) || !backend_.Click(control, why)) return false;
       }
       return true;
     }
@@ -361,9 +384,10 @@ class Runner {
                expected, seen);
       });
     }
-    if (cmd == "expect-focus" && n == 2 && Number(w[1], id)) {
+    if (cmd == "expect-focus" && n == 2) {
+      if (!ControlId(w[1], control, why)) return false;
       const int focused = backend_.FocusedId();
-      Expect(focused == id, "the focus", ControlName(static_cast<int>(id)), ControlName(focused));
+      Expect(focused == control, "the focus", ControlName(control), ControlName(focused));
       return true;
     }
     if (cmd == "expect-status" && n == 3 && Number(w[1], id)) {

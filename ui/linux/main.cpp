@@ -12,6 +12,7 @@
 #include "fltk_view.h"
 #include "orbel_host_api.h"
 #include "orbel_version.h"
+#include "standin_resources.h"
 #include "x11_display.h"
 
 namespace {
@@ -87,6 +88,7 @@ int main(int argc, char** argv) {
   front_end.Install();
   // The dialog's save of its ten keys reaches the file whole, after it ends.
   standin::HoldProfileWrites();
+  RegisterResources();
   const int status = AppMain(GetModuleHandleA(nullptr), nullptr, command_line, SW_SHOWDEFAULT);
   front_end.Shutdown();
   if (!standin::CommitProfileWrites(&why)) {

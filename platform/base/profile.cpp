@@ -38,7 +38,9 @@
 #include <string>
 #include <vector>
 
-#include "internal.h"
+#include "base_internal.h"
+#include "orbel_host_api.h"
+#include "orbel_test_api.h"
 #include "utf8.h"
 
 namespace standin {

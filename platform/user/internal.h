@@ -1,5 +1,5 @@
-// State shared by the parts of the headless Win32 layer: the window table,
-// the controls' own state, device surfaces and the hooks between the files.
+// State shared by the windowing half of the headless Win32 layer: the window
+// table, the controls' own state and the hooks between the files.
 #pragma once
 
 #include <windows.h>
@@ -14,6 +14,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base_internal.h"
 #include "orbel_test_api.h"
 
 namespace standin {
@@ -30,14 +31,6 @@ constexpr int kScreenWidth = 1024;
 constexpr int kScreenHeight = 768;
 
 enum class WindowKind { kGeneric, kDialog, kEdit, kButton, kStatusBar };
-
-// A pixel raster: 0x00BBGGRR values (COLORREF layout), row-major.
-struct Surface {
-  int width = 0;
-  int height = 0;
-  bool monochrome = false;
-  std::vector<COLORREF> pixels;
-};
 
 struct Window {
   HWND handle = nullptr;
@@ -121,8 +114,7 @@ struct State {
   bool ctrl_down = false;
 };
 
-State& S();             // window_manager.cpp
-uintptr_t NewHandle();  // handles.cpp: one counter for windows, contexts and GDI objects
+State& S();  // window_manager.cpp
 
 // Window table (window_manager.cpp).
 Window* W(HWND hwnd);  // null for anything that is not a live window
@@ -167,31 +159,11 @@ void CaptureSnapshot(Window* dialog, DialogSnapshot* out);
 // Text measurement of the edit controls (controls.cpp).
 int TextWidth(const std::string& utf8);
 
-// GDI bookkeeping (gdi.cpp).
-void ResetGdi();
-int LiveGdiObjectCount();
-int LiveDcCount();
-
-// How the GDI reaches the windows' client pixels without depending on the
-// window manager, so that a program that only draws on memory surfaces links
-// no window code. The window manager sets it when it creates a window; until
-// then no window exists, and a window device context cannot be had.
-struct WindowSurfaceLookup {
-  bool (*is_window)(HWND);    // a live window
-  Surface* (*surface)(HWND);  // its client pixels, created on first use; null if not a window
-};
-void SetWindowSurfaceLookup(WindowSurfaceLookup lookup);
-
-// Clock (timezone.cpp).
-long long NowMs();  // injected or real wall clock in milliseconds
-void AdvanceInjectedClockMs(long long ms);
-void ResetClockAndZone();
-
-// Profile (profile.cpp).
-void ResetProfile();
-
 // Templates (dialog_template.cpp).
 void ResetTemplates();
+// Clears windows, classes, timers, queues, records and extra templates; joins
+// the layer's reset when the window state or the templates are first made.
+void ResetWindowing();
 bool FindTemplate(const char* name, DialogTemplate* out, std::string* error);
 
 }  // namespace internal

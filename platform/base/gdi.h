@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "internal.h"
+#include "base_internal.h"
 
 namespace standin {
 namespace internal {

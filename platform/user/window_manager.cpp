@@ -11,7 +11,10 @@ namespace standin {
 namespace internal {
 
 State& S() {
-  static State state;
+  static State state = [] {
+    JoinLayerReset(ResetWindowing);
+    return State{};
+  }();
   return state;
 }
 

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "gdi.h"
-#include "internal.h"
 
 namespace standin {
 namespace internal {

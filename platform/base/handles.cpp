@@ -1,6 +1,6 @@
 // Handles of the headless Win32 layer: windows, device contexts and GDI objects
 // all take theirs from here.
-#include "internal.h"
+#include "base_internal.h"
 
 namespace standin {
 namespace internal {

@@ -11,7 +11,8 @@
 #include <optional>
 #include <string>
 
-#include "internal.h"
+#include "base_internal.h"
+#include "orbel_test_api.h"
 
 namespace standin {
 namespace internal {

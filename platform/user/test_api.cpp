@@ -1,4 +1,4 @@
-// The test API: whole-layer reset, scripted answers and records, state
+// The test API of the windowing half: its part of the reset, scripted answers and records, state
 // queries and counters.
 #include "internal.h"
 
@@ -120,14 +120,6 @@ bool FireTimer(HWND hwnd, UINT_PTR id) {
   return DeliverTimer(hwnd, id);
 }
 
-int LiveGdiObjects() {
-  return LiveGdiObjectCount();
-}
-
-int LiveDeviceContexts() {
-  return LiveDcCount();
-}
-
 int Beeps() {
   return S().beeps;
 }
@@ -138,7 +130,9 @@ bool CommonControlsInitialized() {
 
 // ------------------------------------------------------------------ reset
 
-void Reset() {
+// The windowing half's part of Reset(), which base/layer_reset.cpp runs
+// before it clears the GDI, the clock and the profile.
+void internal::ResetWindowing() {
   DestroyAll();
   State& s = S();
   s.classes.clear();
@@ -160,9 +154,6 @@ void Reset() {
   s.common_controls = false;
   s.shift_down = false;
   s.ctrl_down = false;
-  ResetGdi();
-  ResetClockAndZone();
-  ResetProfile();
   ResetTemplates();
 }
 
