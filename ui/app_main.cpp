@@ -29,7 +29,8 @@ int AppMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine, i
 
   Instance = instance;
 
-  // The dialog's owner; never shown.
+  // The dialog's owner; never shown. "My Application" is its title as
+  // window lists and tools show it: an intended text, kept exactly.
   HWND owner = CreateWindowExA(0, "ORBEL32", "My Application", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                                0, CW_USEDEFAULT, 0, nullptr, nullptr, instance, nullptr);
   if (owner == nullptr) return 0;

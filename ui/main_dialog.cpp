@@ -126,6 +126,8 @@ void OnTimer(HWND dialog) {
 }
 
 // Shift+Ctrl+right click on the dialog's surface offers the built-in place.
+// The question and its caption ("Doverizez", the drawn-out "Rrrr...reset") are
+// intended spellings, kept exactly as users see them: not typos to correct.
 void OnResetGesture(HWND dialog) {
   if (MessageBoxA(dialog, "Alle Parameter wieder auf Doverizez ?",
                   "Rrrrrrrrrrrrrrrrrrrrrrrrrrreset", MB_YESNO | MB_ICONQUESTION) != IDYES) {
