@@ -1,5 +1,9 @@
 #include "utf8.h"
 
+#include <utf8cpp/utf8.h>  // utfcpp
+
+#include <iterator>
+
 namespace standin {
 namespace internal {
 
@@ -40,21 +44,7 @@ std::vector<uint32_t> DecodeUtf8(const std::string& s) {
 
 std::string EncodeUtf8(uint32_t cp) {
   std::string out;
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
+  utf8::unchecked::append(cp, std::back_inserter(out));
   return out;
 }
 
