@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The dialog scenarios (tests/dialog/scenarios) against orbel32.exe under Wine,
+# The dialog scenarios (tests/ui/dialog/scenarios) against orbel32.exe under Wine,
 # on a virtual X display (Xvfb), worked from outside by the driver (driver.cpp).
 #
 #   dialog.sh --init WORKDIR

@@ -1,4 +1,4 @@
-// Runs a dialog scenario (tests/dialog/scenarios) against the real orbel32.exe
+// Runs a dialog scenario (tests/ui/dialog/scenarios) against the real orbel32.exe
 // under Wine, working its dialog from outside the way a user or another
 // program could.
 //

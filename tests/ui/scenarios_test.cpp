@@ -1,4 +1,4 @@
-// The dialog scenarios (tests/dialog/scenarios) run in process on the stand-in
+// The dialog scenarios (dialog/scenarios) run in process on the stand-in
 // layer, each in a winter and a summer setting of the clock, and the few checks
 // that need the stand-in's fault injection or its inner state.
 #include <gtest/gtest.h>

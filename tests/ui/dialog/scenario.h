@@ -1,5 +1,5 @@
 // Dialog scenarios: what a user does with the main dialog and what it must
-// show, written once as text (tests/dialog/scenarios/*.scenario) and run on two
+// show, written once as text (tests/ui/dialog/scenarios/*.scenario) and run on two
 // back-ends: the stand-in layer in process, and the real orbel32.exe under Wine
 // through the driver. The README's section on tests describes the language.
 #pragma once

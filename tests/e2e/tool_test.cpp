@@ -17,10 +17,12 @@
 
 #include <nlohmann/json.hpp>
 
+#include "faked_clock.h"
 #include "orbel_version.h"
 #include "run_program.h"
 #include "sky.h"
 #include "test_files.h"
+#include "text_lines.h"
 
 namespace {
 
@@ -37,13 +39,6 @@ run_program::Ended RunCli(const std::vector<std::string>& args, const std::strin
   options.env["TZ"] = tz;
   options.env["XDG_CONFIG_HOME"] = config;
   return run_program::Run(argv, options);
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
 }
 
 // --version names the commit it was built from. The other outputs, messages
@@ -175,14 +170,6 @@ TEST(CliEndToEnd, NamesThatAreNotUtf8) {
   rmdir(dir.c_str());
 }
 
-// Whether today is within `days` of an equinox, when the sun is up at
-// neither or both poles.
-bool NearAnEquinox(int days) {
-  const std::time_t now = std::time(nullptr);
-  const int yday = std::gmtime(&now)->tm_yday;  // 0 = 1 January
-  return std::abs(yday - 78) <= days || std::abs(yday - 264) <= days;
-}
-
 // The real wait: the next sunrise of a place chosen three seconds away ends
 // it then, and --quiet writes nothing meanwhile; a clock set forward past the
 // moment ends it within a step; a signal ends it at once, after the line
@@ -232,14 +219,15 @@ TEST(CliEndToEnd, WaitReturnsAtTheMoment) {
   EXPECT_EQ(signalled.signal, SIGTERM);
   EXPECT_EQ(signalled.err.rfind("orbel-cli: waiting until ", 0), 0u) << signalled.err;
 
-  if (std::strlen(FAKETIME_LIBRARY) > 0) {
+  {
+    // The clock set forward from 43 minutes before sunrise in Berlin to after it.
     const std::string stamp = TempPath("faketime");
-    WriteFile(stamp, "@2026-06-21 02:00:00\n");  // 43 minutes before sunrise in Berlin
-    run_program::Options faked;
-    faked.env = {{"TZ", "UTC0"},
-                 {"LD_PRELOAD", FAKETIME_LIBRARY},
-                 {"FAKETIME_TIMESTAMP_FILE", stamp},
-                 {"FAKETIME_NO_CACHE", "1"}};
+    WriteFile(stamp, "@2026-06-21 02:00:00\n");
+    run_program::Options faked = FakedClock("2026-06-21 02:00:00");
+    faked.env["FAKETIME"] = std::nullopt;  // the file sets it
+    faked.env["TZ"] = "UTC0";
+    faked.env["FAKETIME_TIMESTAMP_FILE"] = stamp;
+    faked.env["FAKETIME_NO_CACHE"] = "1";
     run_program::Child berlin(
         {ORBEL_CLI_PATH, "wait", "sunrise", "--lat", "52.52", "--lon", "13.405", "--zone", "0"},
         faked);
@@ -249,22 +237,27 @@ TEST(CliEndToEnd, WaitReturnsAtTheMoment) {
     std::remove(stamp.c_str());
   }
 
-  if (!NearAnEquinox(6)) {
-    const run_program::Ended none =
-        RunCli({"wait", "sunrise", "--lat", "89.9", "--lon", "0", "--zone", "0", "--within", "1"});
-    EXPECT_EQ(none.status, 3);
-    EXPECT_EQ(none.err, "orbel-cli: no sunrise within 1 day at 89°54'00\"N 0°00'00\"E\n");
-  }
+  // Midsummer: no sunrise at the north pole within a day.
+  const run_program::Ended none =
+      run_program::Run({ORBEL_CLI_PATH, "wait", "sunrise", "--lat", "89.9", "--lon", "0", "--zone",
+                        "0", "--within", "1"},
+                       FakedClock("2026-06-21 12:00:00"));
+  EXPECT_EQ(none.status, 3);
+  EXPECT_EQ(none.err, "orbel-cli: no sunrise within 1 day at 89°54'00\"N 0°00'00\"E\n");
 }
 
-// is-up prints nothing and answers by its status: the sun is up at exactly
-// one of the poles away from the equinoxes.
+// is-up prints nothing and answers by its status: at midsummer the sun is
+// up at the north pole (0) and down at the south pole (1).
 TEST(CliEndToEnd, IsUpAnswersByItsStatus) {
-  if (NearAnEquinox(6)) GTEST_SKIP() << "the sun is on the horizon at both poles";
-  const run_program::Ended north = RunCli({"is-up", "sun", "--lat", "89.9", "--lon", "0"});
-  const run_program::Ended south = RunCli({"is-up", "sun", "--lat", "-89.9", "--lon", "0"});
+  const auto isUp = [](const char* lat) {
+    return run_program::Run({ORBEL_CLI_PATH, "is-up", "sun", "--lat", lat, "--lon", "0"},
+                            FakedClock("2026-06-21 12:00:00"));
+  };
+  const run_program::Ended north = isUp("89.9");
+  const run_program::Ended south = isUp("-89.9");
   EXPECT_EQ(north.out + north.err + south.out + south.err, "");
-  EXPECT_EQ(north.status + south.status, 1);
+  EXPECT_EQ(north.status, 0);
+  EXPECT_EQ(south.status, 1);
 }
 
 // Input that cannot be read, a closed one included, and output that cannot be

@@ -17,6 +17,7 @@
 #include "moon_events.h"
 #include "phase_name.h"
 #include "sun_events.h"
+#include "text_lines.h"
 
 namespace {
 
@@ -25,13 +26,6 @@ using orbel::Date;
 const orbel::Place kDefaultPlace{orbel::kDefaultLatitude, orbel::kDefaultLongitude,
                                  "default place"};
 const int kHour = 3600;
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
 
 // Terminal columns before needle (° is two bytes, one column).
 size_t ColumnOf(const std::string& line, const std::string& needle) {
