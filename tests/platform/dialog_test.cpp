@@ -322,11 +322,30 @@ TEST_F(PlatformDialog, EditingKeys) {
       {Input::Key(VK_HOME, true), "193"},
       {Input::Text("7"), "73"},
       {Input::Type(10, "1", EditEntry::kCaretAtEnd), "731"},
-      {Input::Type(10, "5"), "5"}};
+      {Input::Type(10, "5"), "5"},
+      // Keys move and delete by characters, not bytes.
+      {Input::Type(10, "a\xC3\xA9\xE2\x82\xAC"), "a\xC3\xA9\xE2\x82\xAC"},  // aé€
+      {Input::Key(VK_HOME), "a\xC3\xA9\xE2\x82\xAC"},
+      {Input::Key(VK_RIGHT), "a\xC3\xA9\xE2\x82\xAC"},
+      {Input::Key(VK_DELETE), "a\xE2\x82\xAC"},
+      {Input::Key(VK_END), "a\xE2\x82\xAC"},
+      {Input::Text("\b"), "a"}};
   for (const auto& [input, text] : steps) {
     Do(input);
     EXPECT_EQ(Text(10), text);
   }
+}
+
+// A group runs from a WS_GROUP control, or the first control, to the next
+// WS_GROUP control, and its steps wrap: 10, 11, 12, 20 and 21 are one group,
+// the group box 30 and the field 13 the next.
+TEST_F(PlatformDialog, GroupsRunFromOneGroupStartToTheNext) {
+  Open();
+  const auto item = [&](int id) { return GetDlgItem(d_, id); };
+  EXPECT_EQ(GetNextDlgGroupItem(d_, item(11), TRUE), item(10));
+  EXPECT_EQ(GetNextDlgGroupItem(d_, item(21), FALSE), item(10));
+  EXPECT_EQ(GetNextDlgGroupItem(d_, item(10), TRUE), item(21));
+  EXPECT_EQ(GetNextDlgGroupItem(d_, item(13), FALSE), item(30));
 }
 
 // A timer ticks once when due, however late; the Linux window waits for the
