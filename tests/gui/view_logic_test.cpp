@@ -80,12 +80,26 @@ TEST(ViewTimers, AdvanceOnlyWhenATimerIsDue) {
 }
 
 // fl_choice's choice 0 is what Escape and the close box give, choice 1 is
-// the Return default: for the reset question, No and Yes.
-TEST(ViewMessageBox, YesNoQuestionDefaultsToYesAndEscapesToNo) {
-  orbel_view::MessageBoxChoices c = orbel_view::ChoicesFor(MB_YESNO | MB_ICONQUESTION);
-  EXPECT_EQ(c.labels, (std::vector<std::string>{"No", "Yes"}));
-  EXPECT_EQ(c.answers, (std::vector<int>{IDNO, IDYES}));
-  EXPECT_EQ(orbel_view::ChoicesFor(MB_OK).answers, (std::vector<int>{IDOK}));
+// the Return default: for the reset question, No and Yes; for the failed
+// save, Cancel and Retry. Each label goes with its answer.
+TEST(ViewMessageBox, EscapeGivesTheNegativeChoiceAndReturnTheDefault) {
+  const struct {
+    UINT type;
+    std::vector<std::string> labels;
+    std::vector<int> answers;
+  } cases[] = {
+      {MB_YESNO | MB_ICONQUESTION, {"No", "Yes"}, {IDNO, IDYES}},
+      {MB_YESNOCANCEL, {"Cancel", "Yes", "No"}, {IDCANCEL, IDYES, IDNO}},
+      {MB_OKCANCEL, {"Cancel", "OK"}, {IDCANCEL, IDOK}},
+      {MB_RETRYCANCEL, {"Cancel", "Retry"}, {IDCANCEL, IDRETRY}},
+      {MB_OK, {"OK"}, {IDOK}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.type);
+    const orbel_view::MessageBoxChoices got = orbel_view::ChoicesFor(c.type);
+    EXPECT_EQ(got.labels, c.labels);
+    EXPECT_EQ(got.answers, c.answers);
+  }
 }
 
 // The main dialog on the layer, opened without a modal loop: every change
