@@ -15,19 +15,20 @@ namespace orbel {
 
 namespace {
 
-// The last crossing of a kind in the day as a report's event, or the message
-// of the scan of local noon.
-Event PickEvent(const CivilDay& day, const CircleDay& scanned, const EventKind& kind,
-                CrossingKind direction) {
-  for (auto it = scanned.crossings.rbegin(); it != scanned.crossings.rend(); ++it) {
-    if (it->crossing.kind != direction) continue;
+// Every crossing of a kind and direction in the day as a report's event, in
+// time order; when there is none, the message of the scan of local noon.
+std::vector<Event> PickEvents(const CivilDay& day, const CircleDay& scanned, const EventKind& kind,
+                              CrossingKind direction) {
+  std::vector<Event> events;
+  for (const DayCrossing& found : scanned.crossings) {
+    if (found.crossing.kind != direction) continue;
     const CivilDay::Reading reading =
-        day.Read(it->crossing.hour * 60 + it->crossing.minute, it->offset);
+        day.Read(found.crossing.hour * 60 + found.crossing.minute, found.offset);
     Event event{"",
                 0,
                 static_cast<int>(reading.minutes / 60),
                 static_cast<int>(reading.minutes % 60),
-                it->crossing.azimuth,
+                found.crossing.azimuth,
                 reading.shown.offset,
                 day.InstantAt(reading.minutes * 60, reading.shown.offset)};
     event.text = fmt::format("{:02}:{:02}", event.hour, event.minute);
@@ -36,8 +37,9 @@ Event PickEvent(const CivilDay& day, const CircleDay& scanned, const EventKind& 
           " " + (reading.shown.abbreviation.empty() ? "UTC" + FormatOffset(reading.shown.offset)
                                                     : reading.shown.abbreviation);
     }
-    return event;
+    events.push_back(std::move(event));
   }
+  if (!events.empty()) return events;
   const BodyDay& noon = scanned.scans[static_cast<size_t>(day.noonScan)];
   int status = direction == CrossingKind::kRise ? noon.rise.status : noon.set.status;
   if (status == 0) {
@@ -49,8 +51,8 @@ Event PickEvent(const CivilDay& day, const CircleDay& scanned, const EventKind& 
       status = moon ? static_cast<int>(kNoMoonset) : static_cast<int>(kNoSunset);
     }
   }
-  return Event{kind.messages.texts[StatusKindOf(status)],      status, 0, 0, 0,
-               day.offsets[static_cast<size_t>(day.noonScan)], 0};
+  return {Event{kind.messages.texts[StatusKindOf(status)], status, 0, 0, 0,
+                day.offsets[static_cast<size_t>(day.noonScan)], 0}};
 }
 
 }  // namespace
@@ -84,8 +86,8 @@ DayReport ComputeDay(const Date& date, const Place& place, const Zone& zone, int
   for (const EventKind& kind : EventKinds()) {
     if (wanted && !wanted(kind)) continue;
     const CircleDay scanned = ScanCircle(day, place, kind.circle);
-    report.kinds.push_back({&kind, PickEvent(day, scanned, kind, CrossingKind::kRise),
-                            PickEvent(day, scanned, kind, CrossingKind::kSet)});
+    report.kinds.push_back({&kind, PickEvents(day, scanned, kind, CrossingKind::kRise),
+                            PickEvents(day, scanned, kind, CrossingKind::kSet)});
   }
   // The lit fraction at the clock time asked for, and the next phase.
   const Instant litInstant = day.InstantOfClock(litMinutes);

@@ -30,13 +30,16 @@ struct Event {
   Instant at;      // the instant of the minute shown (24:00 is the next midnight)
 };
 
-// The two events of one kind.
+// The events of one kind: every rise and every set within the civil day, in
+// time order, or for a direction without any the one event with its message.
 struct KindDay {
   const EventKind* kind;
-  Event rise, set;
-  const Event& Of(CrossingKind direction) const {
-    return direction == CrossingKind::kRise ? rise : set;
+  std::vector<Event> rises, sets;  // never empty
+  const std::vector<Event>& All(CrossingKind direction) const {
+    return direction == CrossingKind::kRise ? rises : sets;
   }
+  // The last of a direction (what a day shows in one place), or its message.
+  const Event& Of(CrossingKind direction) const { return All(direction).back(); }
 };
 
 struct DayReport {
@@ -65,8 +68,8 @@ struct DayReport {
 // Every event and the moon of one civil day of the zone. On a day when the
 // clocks change (23 or 25 hours) each offset of the day is scanned, and each
 // event is taken from the scan whose offset is in force at its instant, if
-// that instant lies within the day; of several of a kind the last. A kind
-// with none in the day has the message of the scan of local noon. The lit
+// that instant lies within the day, every one of a kind in time order. A
+// kind with none in the day has the message of the scan of local noon. The lit
 // fraction is taken at `litMinutes` after local midnight. Throws InputError
 // when the zone skipped the date or cannot tell its offset on it.
 // `wanted` picks the kinds of the event table to compute (all by default);

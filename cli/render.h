@@ -21,6 +21,15 @@ namespace orbel {
 // "format_version".
 constexpr int kJsonFormatVersion = 1;
 
+// One field of each of a direction's events, joined by `separator`: the
+// clock times "00:56, 23:38" of a day with two moonrises.
+template <typename Field>
+std::string JoinEvents(const std::vector<Event>& events, const char* separator, Field field) {
+  std::string text;
+  for (const Event& event : events) text += (text.empty() ? "" : separator) + field(event);
+  return text;
+}
+
 // A year's days, as table writes them.
 struct YearTable {
   int year;

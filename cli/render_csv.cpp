@@ -1,4 +1,5 @@
-// CSV: the year's table and the phases, a header row first.
+// CSV: the year's table and the phases, a header row first. A day with more
+// than one event of a kind gives each of its fields joined by spaces.
 #include "format.h"
 #include "phase_name.h"
 #include "render.h"
@@ -34,15 +35,21 @@ void WriteTableCsv(std::ostream& out, const YearTable& table) {
     out << FormatDate(day.date) << ',' << FormatOffset(day.noonOffset);
     for (const KindDay& k : day.kinds) {
       if (!table.Shows(*k.kind)) continue;
-      for (const Event* event : {&k.rise, &k.set}) {
-        out << ',' << CsvField(event->text) << ',';
-        if (event->status == 0) {
-          out << Rfc3339(event->at, event->offset) << ',' << event->hour << ',' << event->minute
-              << ',' << ShortestDouble(event->azimuth);
+      for (const std::vector<Event>* events : {&k.rises, &k.sets}) {
+        out << ',' << CsvField(JoinEvents(*events, " ", [](const Event& e) { return e.text; }))
+            << ',';
+        if (events->front().status == 0) {
+          out << JoinEvents(*events, " ", [](const Event& e) { return Rfc3339(e.at, e.offset); })
+              << ','
+              << JoinEvents(*events, " ", [](const Event& e) { return std::to_string(e.hour); })
+              << ','
+              << JoinEvents(*events, " ", [](const Event& e) { return std::to_string(e.minute); })
+              << ','
+              << JoinEvents(*events, " ", [](const Event& e) { return ShortestDouble(e.azimuth); });
         } else {
           out << ",,,";
         }
-        out << ',' << event->status;
+        out << ',' << events->front().status;
       }
     }
     out << ',' << day.moonAge << ',' << PhaseName(day.moonAge) << "\n";

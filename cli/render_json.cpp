@@ -1,6 +1,8 @@
 // JSON: the day, the year's table, the phases and the sky now. Every document
 // starts with its format version; every instant is RFC 3339 with seconds and,
 // beside it, the local clock as text and the offset in force.
+#include <algorithm>
+
 #include <fmt/format.h>
 
 #include "format.h"
@@ -79,6 +81,29 @@ Json BodyNowJson(const BodyNow& body, const Zone& zone) {
   return json;
 }
 
+// Every event of a body's kinds in the day, in time order, each named as wait
+// takes it ("sunrise", "civil-dusk").
+Json BodyEventsJson(const DayReport& report, Body body) {
+  std::vector<std::pair<const EventEdge*, const Event*>> events;
+  for (const KindDay& k : report.kinds) {
+    if (k.kind->circle.body != body) continue;
+    for (const auto& [edge, all] : {std::pair{&k.kind->rise, &k.rises}, {&k.kind->set, &k.sets}}) {
+      for (const Event& event : *all) {
+        if (event.status == 0) events.emplace_back(edge, &event);
+      }
+    }
+  }
+  std::stable_sort(events.begin(), events.end(),
+                   [](const auto& a, const auto& b) { return a.second->at < b.second->at; });
+  Json list = Json::array();
+  for (const auto& [edge, event] : events) {
+    Json entry = {{"event", edge->name}};
+    entry.update(EventJson(*event));
+    list.push_back(std::move(entry));
+  }
+  return list;
+}
+
 // The day without the format version, as table's days carry it too.
 Json DayEntry(const DayReport& report, const Zone& zone) {
   Json json;
@@ -86,16 +111,18 @@ Json DayEntry(const DayReport& report, const Zone& zone) {
   json["place"] = PlaceJson(report.place);
   json["zone"] = DayZoneJson(report);
   for (const KindDay& k : report.kinds) {
-    json[Json::json_pointer(k.kind->rise.json)] = EventJson(k.rise);
-    json[Json::json_pointer(k.kind->set.json)] = EventJson(k.set);
+    json[Json::json_pointer(k.kind->rise.json)] = EventJson(k.Of(CrossingKind::kRise));
+    json[Json::json_pointer(k.kind->set.json)] = EventJson(k.Of(CrossingKind::kSet));
   }
+  json["sun"] = {{"events", BodyEventsJson(report, Body::kSun)}};
   const Instant lit = report.litInstant;
   json["moon"] = {{"age", report.moonAge},
                   {"age_name", PhaseName(report.moonAge)},
                   {"age_name_english", EnglishPhaseName(report.moonAge)},
                   {"illuminated", report.illuminated},
                   {"illuminated_at", Rfc3339(zone, lit)},
-                  {"next_phase", PhaseJson(zone, report.nextPhase.value())}};
+                  {"next_phase", PhaseJson(zone, report.nextPhase.value())},
+                  {"events", BodyEventsJson(report, Body::kMoon)}};
   return json;
 }
 

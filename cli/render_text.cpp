@@ -45,11 +45,17 @@ std::string AgeText(int32_t age) {
   return std::to_string(age) + (age == 1 ? " day" : " days");
 }
 
+// The clock times of a direction's events, "00:56, 23:38", or its message.
+std::string Times(const std::vector<Event>& events) {
+  return JoinEvents(events, ", ", [](const Event& e) { return e.text; });
+}
+
 // "dawn 06:35  dusk 17:41", or the message once when both share it.
 std::string KindLine(const KindDay& day) {
-  if (day.rise.status != 0 && day.rise.text == day.set.text) return day.rise.text;
-  return std::string(day.kind->rise.word) + " " + day.rise.text + "  " + day.kind->set.word + " " +
-         day.set.text;
+  const Event &rise = day.Of(CrossingKind::kRise), &set = day.Of(CrossingKind::kSet);
+  if (rise.status != 0 && rise.text == set.text) return rise.text;
+  return std::string(day.kind->rise.word) + " " + Times(day.rises) + "  " + day.kind->set.word +
+         " " + Times(day.sets);
 }
 
 // A table cell: time and azimuth, or the kind's words for a day without it.
@@ -79,13 +85,17 @@ std::string DayText(const DayReport& report, const Zone& zone, bool onRequestKin
       text += "  " + PadRight(kind.title, 14) + KindLine(day) + "\n";
       continue;
     }
-    for (const auto& [edge, event] : {std::pair{&kind.rise, &day.rise}, {&kind.set, &day.set}}) {
+    for (const auto& [edge, events] : {std::pair{&kind.rise, &day.rises}, {&kind.set, &day.sets}}) {
       text += "  " + PadRight(edge->word, 11);
-      if (event->status != 0) {
-        text += event->text + "\n";
-      } else {
-        text += PadRight(event->text, 11) + "azimuth " + Degrees(event->azimuth, 0) + "\n";
+      if (events->front().status != 0) {
+        text += events->front().text + "\n";
+        continue;
       }
+      const std::string azimuths =
+          JoinEvents(*events, ", ", [](const Event& e) { return Degrees(e.azimuth, 0); });
+      const std::string times = Times(*events);
+      text +=
+          (times.size() < 11 ? PadRight(times, 11) : times + "  ") + "azimuth " + azimuths + "\n";
     }
   }
   text += "  " + PadRight("Moon age", 11) + PadRight(AgeText(report.moonAge), 11) +
@@ -116,7 +126,8 @@ void WriteTableText(std::ostream& out, const YearTable& table) {
         << (day.offsets.size() > 1 ? "* " : "  ");
     for (const KindDay& k : day.kinds) {
       if (!table.Shows(*k.kind)) continue;
-      out << PadRight(TableCell(*k.kind, k.rise), 18) << PadRight(TableCell(*k.kind, k.set), 18);
+      out << PadRight(TableCell(*k.kind, k.Of(CrossingKind::kRise)), 18)
+          << PadRight(TableCell(*k.kind, k.Of(CrossingKind::kSet)), 18);
     }
     out << fmt::format("{:2} ", day.moonAge) << PhaseName(day.moonAge) << "\n";
   }
