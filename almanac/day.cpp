@@ -30,7 +30,8 @@ std::vector<Event> PickEvents(const CivilDay& day, const CircleDay& scanned, con
                 static_cast<int>(reading.minutes % 60),
                 found.crossing.azimuth,
                 reading.shown.offset,
-                day.InstantAt(reading.minutes * 60, reading.shown.offset)};
+                day.InstantAt(reading.minutes * 60, reading.shown.offset),
+                found.altitude};
     event.text = fmt::format("{:02}:{:02}", event.hour, event.minute);
     if (reading.repeated) {
       event.text +=

@@ -2,6 +2,7 @@
 // table with its events, and the moon's age, lit fraction and next phase.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -25,9 +26,10 @@ struct Event {
   int status;  // 0 when the event happens, else the engine's negative code
   int hour;    // meaningful only when status is 0
   int minute;
-  double azimuth;  // degrees from north through east
-  int offset;      // seconds east of UTC in force at the event
-  Instant at;      // the instant of the minute shown (24:00 is the next midnight)
+  double azimuth;         // degrees from north through east
+  int offset;             // seconds east of UTC in force at the event
+  Instant at;             // the instant of the minute shown (24:00 is the next midnight)
+  double altitude = NAN;  // degrees, of a transit; NaN for a crossing of a circle
 };
 
 // The events of one kind: every rise and every set within the civil day, in

@@ -23,6 +23,7 @@ EventKind Twilight(const std::string& key, int depth) {
   return {key,
           {Body::kSun, 90.0 + depth},
           true,
+          false,
           title,
           {key + "-dawn", "dawn", "/twilight/" + key + "/dawn", key + "_dawn"},
           {key + "-dusk", "dusk", "/twilight/" + key + "/dusk", key + "_dusk"},
@@ -40,6 +41,7 @@ EventKind RiseAndSet(const std::string& body, Circle circle, const char* (*messa
   return {body,
           circle,
           false,
+          true,
           "",
           {body + "rise", word + "rise", "/" + body + "rise", body + "rise"},
           {body + "set", word + "set", "/" + body + "set", body + "set"},
@@ -48,13 +50,36 @@ EventKind RiseAndSet(const std::string& body, Circle circle, const char* (*messa
           band};
 }
 
+// A body's upper and lower transit: the sun's solar noon and solar midnight,
+// the moon at its highest and lowest, each with its altitude. Shown by every
+// day's report, and by table when chosen.
+EventKind Transits(const std::string& key, Body body, const EventEdge& upper,
+                   const EventEdge& lower, const std::string& noUpper, const std::string& noLower) {
+  return {key,
+          {body, 0, true},
+          true,
+          true,
+          "",
+          upper,
+          lower,
+          {{noUpper, noLower, "", ""}},
+          {{"none", "none", "", ""}},
+          ""};
+}
+
 // The rows, in the order the reports list them.
 std::vector<EventKind> MakeTable() {
   static const int kSunCodes[4] = {kNoSunrise, kNoSunset, kSunDownAllDay, kSunUpAllDay};
   static const int kMoonCodes[4] = {kNoMoonrise, kNoMoonset, kMoonDownAllDay, kMoonUpAllDay};
   return {
       RiseAndSet("sun", {Body::kSun, kSunZenithDistance}, SunStatusMessage, kSunCodes, "day"),
+      Transits("noon", Body::kSun, {"noon", "Noon", "/noon", "noon"},
+               {"solar-midnight", "Midnight", "/solar_midnight", "solar_midnight"}, "NO SOLAR NOON",
+               "NO SOLAR MIDNIGHT"),
       RiseAndSet("moon", {Body::kMoon, 0}, MoonStatusMessage, kMoonCodes, ""),
+      Transits("moon-transit", Body::kMoon, {"moon-high", "Moon high", "/moon_high", "moon_high"},
+               {"moon-low", "Moon low", "/moon_low", "moon_low"}, "NO MOON TRANSIT",
+               "NO LOWER MOON TRANSIT"),
       Twilight("civil", 6),
       Twilight("nautical", 12),
       Twilight("astronomical", 18),

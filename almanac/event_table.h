@@ -30,12 +30,13 @@ struct StatusTexts {
 
 struct EventKind {
   std::string key;  // "sun", "civil": what table --twilight takes
-  // What defines it: today every kind is the crossing of an altitude circle,
-  // upwards (rise) and downwards (set).
+  // What defines it: the crossing of an altitude circle upwards (rise) and
+  // downwards (set), or of the meridian (upper and lower transit).
   Circle circle;
-  // Shown by day only with --twilight and by table only when chosen with
-  // --twilight KEY; the others always.
+  // Shown by table only when chosen with --twilight KEY, and by day only with
+  // --twilight unless `inEveryDay`; the others always.
   bool onRequest;
+  bool inEveryDay;
   // The kind's line in the day's text ("Civil"), or empty when each event has
   // a line of its own.
   std::string title;

@@ -15,10 +15,13 @@ enum class Body { kSun, kMoon };
 // An altitude circle a body crosses. The moon rises and sets on the engine's
 // own horizon, taken from its distance; the sun's circles are given by their
 // zenith distance in degrees (90.833 for its rise and set: refraction and its
-// radius; 96, 102, 108 for the three twilights).
+// radius; 96, 102, 108 for the three twilights). With `meridian` the circle
+// is the meridian instead: the upper transit counts as its rise, the lower
+// transit as its set.
 struct Circle {
   Body body;
-  double zenithDistance;  // degrees; not used for the moon
+  double zenithDistance;  // degrees; not used for the moon or the meridian
+  bool meridian = false;
 };
 
 // The engine's query for a date, a place and an offset in force: the date the
@@ -32,6 +35,7 @@ struct DayCrossing {
   Instant instant;
   Crossing crossing;
   int offset;
+  double altitude;  // degrees, of a transit (centre, no refraction); NaN for a circle
 };
 
 struct CircleDay {

@@ -40,7 +40,7 @@ int RunDay(const DayOptions& options) {
 std::string OnRequestWords() {
   std::vector<const EventKind*> kinds;
   for (const EventKind& kind : EventKinds()) {
-    if (kind.onRequest) kinds.push_back(&kind);
+    if (kind.onRequest && !kind.inEveryDay) kinds.push_back(&kind);
   }
   std::string names, depths;
   for (size_t i = 0; i < kinds.size(); ++i) {

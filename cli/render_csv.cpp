@@ -27,7 +27,8 @@ void WriteTableCsv(std::ostream& out, const YearTable& table) {
     for (const EventEdge* edge : {&kind.rise, &kind.set}) {
       const std::string name = edge->csv;
       out << ',' << name << "_text," << name << "_time," << name << "_hour," << name << "_minute,"
-          << name << "_azimuth," << name << "_status";
+          << name << "_azimuth," << (kind.circle.meridian ? name + "_altitude," : "") << name
+          << "_status";
     }
   }
   out << ",moon_age,moon_phase\n";
@@ -46,8 +47,13 @@ void WriteTableCsv(std::ostream& out, const YearTable& table) {
               << JoinEvents(*events, " ", [](const Event& e) { return std::to_string(e.minute); })
               << ','
               << JoinEvents(*events, " ", [](const Event& e) { return ShortestDouble(e.azimuth); });
+          if (k.kind->circle.meridian) {
+            out << ',' << JoinEvents(*events, " ", [](const Event& e) {
+              return ShortestDouble(e.altitude);
+            });
+          }
         } else {
-          out << ",,,";
+          out << (k.kind->circle.meridian ? ",,,," : ",,,");
         }
         out << ',' << events->front().status;
       }

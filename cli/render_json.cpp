@@ -2,6 +2,7 @@
 // starts with its format version; every instant is RFC 3339 with seconds and,
 // beside it, the local clock as text and the offset in force.
 #include <algorithm>
+#include <cmath>
 
 #include <fmt/format.h>
 
@@ -52,6 +53,7 @@ Json EventJson(const Event& event) {
     json["hour"] = event.hour;
     json["minute"] = event.minute;
     json["azimuth"] = event.azimuth;
+    if (!std::isnan(event.altitude)) json["altitude"] = event.altitude;
   }
   return json;
 }

@@ -58,9 +58,12 @@ std::string KindLine(const KindDay& day) {
          " " + Times(day.sets);
 }
 
-// A table cell: time and azimuth, or the kind's words for a day without it.
+// A table cell: time and azimuth (altitude for a transit), or the kind's
+// words for a day without it.
 std::string TableCell(const EventKind& kind, const Event& event) {
-  if (event.status == 0) return event.text + " " + Degrees(event.azimuth, 5);
+  if (event.status == 0) {
+    return event.text + " " + Degrees(kind.circle.meridian ? event.altitude : event.azimuth, 5);
+  }
   return kind.words.texts[StatusKindOf(event.status)];
 }
 
@@ -80,7 +83,7 @@ std::string DayText(const DayReport& report, const Zone& zone, bool onRequestKin
   text += "  " + PadRight("Zone", 11) + ZoneTitle(report) + "\n";
   for (const KindDay& day : report.kinds) {
     const EventKind& kind = *day.kind;
-    if (kind.onRequest && !onRequestKinds) continue;
+    if (kind.onRequest && !kind.inEveryDay && !onRequestKinds) continue;
     if (!kind.title.empty()) {
       text += "  " + PadRight(kind.title, 14) + KindLine(day) + "\n";
       continue;
@@ -91,11 +94,13 @@ std::string DayText(const DayReport& report, const Zone& zone, bool onRequestKin
         text += events->front().text + "\n";
         continue;
       }
-      const std::string azimuths =
-          JoinEvents(*events, ", ", [](const Event& e) { return Degrees(e.azimuth, 0); });
+      const bool meridian = kind.circle.meridian;
+      const std::string angles = JoinEvents(*events, ", ", [meridian](const Event& e) {
+        return Degrees(meridian ? e.altitude : e.azimuth, 0);
+      });
       const std::string times = Times(*events);
-      text +=
-          (times.size() < 11 ? PadRight(times, 11) : times + "  ") + "azimuth " + azimuths + "\n";
+      text += (times.size() < 11 ? PadRight(times, 11) : times + "  ") +
+              (meridian ? "altitude " : "azimuth ") + angles + "\n";
     }
   }
   text += "  " + PadRight("Moon age", 11) + PadRight(AgeText(report.moonAge), 11) +
@@ -117,7 +122,7 @@ void WriteTableText(std::ostream& out, const YearTable& table) {
   out << "Date        Offset  ";
   for (const EventKind& kind : EventKinds()) {
     if (!table.Shows(kind)) continue;
-    const std::string prefix = kind.onRequest ? std::string(kind.key) + " " : "";
+    const std::string prefix = kind.title.empty() ? "" : std::string(kind.key) + " ";
     out << PadRight(prefix + kind.rise.word, 18) << PadRight(prefix + kind.set.word, 18);
   }
   out << "Moon age\n";

@@ -126,9 +126,13 @@ DayStart StartOfDay(const DayQuery& query) {
   return DayStart{SiderealAngle(zoneDays, d, longitudeRevolutions), d + zoneDays};
 }
 
+double HourAngleAt(const DayStart& start, double hours, double rightAscension) {
+  return start.siderealAngle + hours * kSiderealPerHour - rightAscension;
+}
+
 SkyPosition SkyPositionAt(const DayStart& start, double hours, double latitude,
                           double rightAscension, double declination) {
-  const double hourAngle = start.siderealAngle + hours * kSiderealPerHour - rightAscension;
+  const double hourAngle = HourAngleAt(start, hours, rightAscension);
   const double phi = latitude * kDegToRad;
   const double sinAltitude = pmath::Sin(declination) * pmath::Sin(phi) +
                              pmath::Cos(declination) * pmath::Cos(phi) * pmath::Cos(hourAngle);

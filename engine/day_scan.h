@@ -89,6 +89,10 @@ struct SkyPosition {
 SkyPosition SkyPositionAt(const DayStart& start, double hours, double latitude,
                           double rightAscension, double declination);
 
+// The hour angle (radians, not reduced) of a body of that right ascension
+// `hours` after local midnight of `start`: 0 on the meridian, growing westward.
+double HourAngleAt(const DayStart& start, double hours, double rightAscension);
+
 // The message of a status code of the body, or an empty text for other codes.
 const char* StatusMessage(const BodyRules& rules, int code);
 

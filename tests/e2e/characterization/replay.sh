@@ -41,13 +41,14 @@ printf '[ORBEL32]\nLG=151\nLM=12\nLS=0\nBG=33\nBM=52\nBS=0\nEast=1\nNorth=0\n' \
   >"$work/saved/orbel/win.ini"
 
 # One record per case: the line, the exit status, standard output and error.
+# A case that runs past a minute ends with status 124 instead of hanging.
 while IFS= read -r line; do
   case "$line" in '' | '#'*) continue ;; esac
   printf '=== %s\n' "$line"
   env -i PATH=/usr/bin:/bin LC_ALL=C TZ=UTC0 HOME="$work/empty" XDG_CONFIG_HOME="$work/empty" \
     CLI="$work/cli" SAVED="$work/saved" OUT="$work/out" \
     FAKETIME_FMT=%s FAKETIME=1797854400 FAKETIME_NO_CACHE=1 \
-    bash -c "$line" </dev/null >"$work/stdout" 2>"$work/stderr"
+    timeout 60 bash -c "$line" </dev/null >"$work/stdout" 2>"$work/stderr"
   printf -- '--- status %d\n' $?
   cat "$work/stdout"
   printf -- '--- stderr\n'
