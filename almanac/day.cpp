@@ -1,5 +1,6 @@
 #include "day.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include <fmt/format.h>
@@ -56,6 +57,33 @@ std::vector<Event> PickEvents(const CivilDay& day, const CircleDay& scanned, con
                 day.offsets[static_cast<size_t>(day.noonScan)], 0}};
 }
 
+// The seconds the sun is above the horizon between the day's start and end,
+// from its rises and sets in time order, or its status on a day without any.
+int64_t DayLength(const CivilDay& day, const KindDay& sun) {
+  std::vector<std::pair<Instant, bool>> events;  // the minute shown, and whether a rise
+  for (const bool rise : {true, false}) {
+    for (const Event& event : rise ? sun.rises : sun.sets) {
+      if (event.status == 0) events.emplace_back(std::clamp(event.at, day.start, day.end), rise);
+    }
+  }
+  if (events.empty()) return sun.rises.front().status == kSunUpAllDay ? day.end - day.start : 0;
+  std::stable_sort(events.begin(), events.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  // Up from the start when the first event is a set.
+  std::optional<Instant> upSince;
+  if (!events.front().second) upSince = day.start;
+  int64_t length = 0;
+  for (const auto& [at, rise] : events) {
+    if (rise && !upSince) upSince = at;
+    if (!rise && upSince) {
+      length += at - *upSince;
+      upSince.reset();
+    }
+  }
+  if (upSince) length += day.end - *upSince;
+  return length;
+}
+
 }  // namespace
 
 const KindDay& DayReport::Of(const EventKind& kind) const {
@@ -90,6 +118,9 @@ DayReport ComputeDay(const Date& date, const Place& place, const Zone& zone, int
     report.kinds.push_back({&kind, PickEvents(day, scanned, kind, CrossingKind::kRise),
                             PickEvents(day, scanned, kind, CrossingKind::kSet)});
   }
+  for (const KindDay& k : report.kinds) {
+    if (k.kind == &RiseAndSetOf(Body::kSun)) report.dayLength = DayLength(day, k);
+  }
   // The lit fraction at the clock time asked for, and the next phase.
   const Instant litInstant = day.InstantOfClock(litMinutes);
   report.illuminated = IlluminatedAt(litInstant);
@@ -100,6 +131,34 @@ DayReport ComputeDay(const Date& date, const Place& place, const Zone& zone, int
   report.moonAge = MoonAge(static_cast<uint8_t>(date.day), static_cast<uint8_t>(date.month),
                            static_cast<uint32_t>(date.year));
   return report;
+}
+
+std::optional<PolarSpan> PolarSpanOf(const Date& date, const Place& place, const Zone& zone,
+                                     int days) {
+  const EventKind& sun = RiseAndSetOf(Body::kSun);
+  const KindFilter onlySun = [&sun](const EventKind& kind) { return &kind == &sun; };
+  // The sun's status on a day: up or down all day, or 0 with an event.
+  const auto status = [&](int64_t dayNumber) {
+    try {
+      return ComputeDay(DateOfDayNumber(dayNumber), place, zone, 12 * 60, onlySun, false)
+          .Of(sun)
+          .Of(CrossingKind::kRise)
+          .status;
+    } catch (const InputError&) {
+      return 0;  // a day the zone skipped, or past the calendar's years, ends the run
+    }
+  };
+  const int64_t today = DayNumber(date);
+  const int state = status(today);
+  if (state != kSunUpAllDay && state != kSunDownAllDay) return std::nullopt;
+  int64_t first = today, last = today;
+  while (status(first - 1) == state) {
+    if (--first < today - days) return std::nullopt;
+  }
+  while (status(last + 1) == state) {
+    if (++last > today + days) return std::nullopt;
+  }
+  return PolarSpan{state == kSunUpAllDay, DateOfDayNumber(first), DateOfDayNumber(last)};
 }
 
 YearDays ComputeYear(int year, const Place& place, const Zone& zone, const KindFilter& wanted,

@@ -44,6 +44,12 @@ struct KindDay {
   const Event& Of(CrossingKind direction) const { return All(direction).back(); }
 };
 
+// A run of days on which the sun neither rises nor sets: the first and the
+// last day of it.
+struct PolarSpan {
+  bool sunUp;  // midnight sun, else polar night
+  Date since, until;
+};
 struct DayReport {
   Date date;
   Place place;
@@ -60,6 +66,13 @@ struct DayReport {
   int litMinutes;
   Instant litInstant;
   std::optional<PhaseInstant> nextPhase;
+  // How long the sun is above the horizon within the day, in seconds: the sum
+  // of its intervals between the minutes shown (when the sun's rise and set
+  // were computed).
+  std::optional<int64_t> dayLength;
+  // On a day without sunrise or sunset, the run of such days it belongs to
+  // (when asked for: PolarSpanOf).
+  std::optional<PolarSpan> polar;
 
   const KindDay& Of(const EventKind& kind) const;
   const Event& Of(const EventRef& event) const { return Of(*event.kind).Of(event.direction); }
@@ -80,6 +93,12 @@ using KindFilter = std::function<bool(const EventKind&)>;
 DayReport ComputeDay(const Date& date, const Place& place, const Zone& zone,
                      int litMinutes = 12 * 60, const KindFilter& wanted = nullptr,
                      bool withNextPhase = true);
+// The run a day with the sun up or down all day belongs to, searched over at
+// most `days` days each way; nothing for a day with a sunrise or a sunset, or
+// a run longer than that.
+std::optional<PolarSpan> PolarSpanOf(const Date& date, const Place& place, const Zone& zone,
+                                     int days = 200);
+
 // Every day of a year (DatesOfYear) that the zone did not skip, the lit
 // fraction at local noon, and the dates it skipped.
 struct YearDays {

@@ -26,7 +26,8 @@ struct DayOptions {
 int RunDay(const DayOptions& options) {
   const PlaceAndZone where = ResolvePlace(options.place);
   const Date date = options.date ? *options.date : Today(where.zone);
-  const DayReport report = ComputeDay(date, where.place, where.zone, options.litMinutes);
+  DayReport report = ComputeDay(date, where.place, where.zone, options.litMinutes);
+  report.polar = PolarSpanOf(date, where.place, where.zone);
   if (options.json) {
     WriteJson(std::cout, DayJson(report, where.zone));
   } else {

@@ -67,6 +67,9 @@ struct WaitMoment {
 
 // Text for people.
 std::string DayText(const DayReport& report, const Zone& zone, bool onRequestKinds);
+// "14 h 05 min"; "midnight sun since 2026-05-19, until 2026-07-24".
+std::string DayLengthText(int64_t seconds);
+std::string PolarText(const PolarSpan& span);
 void WriteTableText(std::ostream& out, const YearTable& table);
 void WritePhasesText(std::ostream& out, int year, const Zone& zone,
                      const std::vector<PhaseInstant>& phases);

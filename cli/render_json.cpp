@@ -117,6 +117,16 @@ Json DayEntry(const DayReport& report, const Zone& zone) {
     json[Json::json_pointer(k.kind->set.json)] = EventJson(k.Of(CrossingKind::kSet));
   }
   json["sun"] = {{"events", BodyEventsJson(report, Body::kSun)}};
+  if (report.dayLength) {
+    json["sun"]["day_length"] = {{"seconds", *report.dayLength},
+                                 {"text", DayLengthText(*report.dayLength)}};
+  }
+  if (report.polar) {
+    json["sun"]["polar"] = {{"text", PolarText(*report.polar)},
+                            {"sun_up", report.polar->sunUp},
+                            {"since", FormatDate(report.polar->since)},
+                            {"until", FormatDate(report.polar->until)}};
+  }
   const Instant lit = report.litInstant;
   json["moon"] = {{"age", report.moonAge},
                   {"age_name", PhaseName(report.moonAge)},

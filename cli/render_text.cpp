@@ -77,6 +77,16 @@ std::string Duration(int64_t seconds) {
 
 }  // namespace
 
+std::string DayLengthText(int64_t seconds) {
+  const int64_t minutes = seconds / 60;
+  return fmt::format("{} h {:02} min", minutes / 60, minutes % 60);
+}
+
+std::string PolarText(const PolarSpan& span) {
+  return std::string(span.sunUp ? "midnight sun" : "polar night") + " since " +
+         FormatDate(span.since) + ", until " + FormatDate(span.until);
+}
+
 std::string DayText(const DayReport& report, const Zone& zone, bool onRequestKinds) {
   std::string text = "Orbel report for " + FormatDate(report.date) + "\n";
   text += "  " + PadRight("Place", 11) + PlaceTitle(report.place) + "\n";
@@ -103,6 +113,9 @@ std::string DayText(const DayReport& report, const Zone& zone, bool onRequestKin
               (meridian ? "altitude " : "azimuth ") + angles + "\n";
     }
   }
+  if (report.dayLength)
+    text += "  " + PadRight("Day length", 11) + DayLengthText(*report.dayLength) + "\n";
+  if (report.polar) text += "  " + PadRight("Polar", 11) + PolarText(*report.polar) + "\n";
   text += "  " + PadRight("Moon age", 11) + PadRight(AgeText(report.moonAge), 11) +
           PhaseName(report.moonAge) + " (" + EnglishPhaseName(report.moonAge) + ")\n";
   text += "  " + PadRight("Moon", 11) +

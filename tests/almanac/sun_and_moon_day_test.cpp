@@ -1,5 +1,6 @@
-// The transits: solar noon and midnight, the moon's upper and lower transit,
-// on the meridian; the sun's at the extremes of its altitude.
+// What a day holds besides rises and sets: the transits (solar noon and
+// midnight, the moon's upper and lower transit), the length of the day and
+// the runs of polar days and nights.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,6 +8,7 @@
 
 #include "day.h"
 #include "sky.h"
+#include "time/zone.h"
 
 namespace {
 
@@ -51,6 +53,38 @@ TEST(Transits, OnTheMeridianTheSunAtItsHighestAndLowest) {
     }
   }
   EXPECT_GE(transits, 14);
+}
+
+// The day length sums the sun's intervals above the horizon between the
+// instants shown: across a clock change (23 hours, 06:42 CEST to 19:40 CEST),
+// with two sunsets in one day,
+// and 24 h or 0 h on polar days; the run of such days is found around them
+// (10:57 to 12:05 the day before it).
+TEST(DayLength, SumsTheIntervalsAndPolarDaysTellTheirRun) {
+  if (!orbel::HaveZoneDatabase()) GTEST_SKIP() << "this build has no zone database";
+  const orbel::Place berlin{52.52, 13.405, "given"}, tromso{69.65, 18.96, "given"};
+  const orbel::Zone cet = orbel::NamedZone("Europe/Berlin");
+  const struct {
+    orbel::Place place;
+    orbel::Date date;
+    int64_t length;
+    const char* polar;  // since-until, or "" for none
+  } days[] = {{berlin, {2024, 3, 31}, (12 * 60 + 58) * 60, ""},
+              {berlin, {2026, 12, 21}, (7 * 60 + 39) * 60, ""},
+              {tromso, {2026, 6, 21}, 24 * 3600, "2026-05-18 2026-07-25"},
+              {tromso, {2026, 12, 21}, 0, "2026-11-27 2027-01-14"},
+              // Up from midnight to 00:13, then from 01:29 to 23:59.
+              {tromso, {2026, 7, 27}, (13 + 22 * 60 + 30) * 60, ""},
+              {tromso, {2026, 11, 26}, (12 * 60 + 5 - 10 * 60 - 57) * 60, ""}};
+  for (const auto& d : days) {
+    SCOPED_TRACE(orbel::FormatDate(d.date));
+    const orbel::DayReport report = orbel::ComputeDay(d.date, d.place, cet);
+    EXPECT_EQ(report.dayLength, d.length);
+    const std::optional<orbel::PolarSpan> span = orbel::PolarSpanOf(d.date, d.place, cet);
+    EXPECT_EQ(span ? orbel::FormatDate(span->since) + " " + orbel::FormatDate(span->until) : "",
+              d.polar);
+    EXPECT_TRUE(!span || span->sunUp == (d.length > 0));
+  }
 }
 
 }  // namespace
