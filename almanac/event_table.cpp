@@ -50,8 +50,8 @@ EventKind RiseAndSet(const std::string& body, Circle circle, const char* (*messa
           band};
 }
 
-// A body's upper and lower transit: the sun's solar noon and solar midnight,
-// the moon at its highest and lowest, each with its altitude. Shown by every
+// A body's upper and lower transit of the meridian: the sun's solar noon and
+// solar midnight, the moon's upper and lower transit, each with its altitude. Shown by every
 // day's report, and by table when chosen.
 EventKind Transits(const std::string& key, Body body, const EventEdge& upper,
                    const EventEdge& lower, const std::string& noUpper, const std::string& noLower) {

@@ -20,14 +20,8 @@ DayQuery EngineQuery(const Date& date, const Place& place, int offset) {
                   EngineZone(offset)};
 }
 
-namespace {
-
-const double kPi = 3.14159265358979323846;
-
-// The body's right ascension and declination (radians) `hours` after the
-// local midnight of `start`, and its distance in earth radii (0 for the sun).
-void PositionOf(Body body, const DayStart& start, double hours, double& ra, double& dec,
-                double& distance) {
+void BodyPosition(Body body, const DayStart& start, double hours, double& ra, double& dec,
+                  double& distance) {
   distance = 0;
   if (body == Body::kMoon) {
     MoonPosition(start.midnight + hours / 24, ra, dec, distance);
@@ -36,10 +30,14 @@ void PositionOf(Body body, const DayStart& start, double hours, double& ra, doub
   }
 }
 
+namespace {
+
+const double kPi = 3.14159265358979323846;
+
 // The angle from `target` to the body's hour angle, reduced to [-pi, pi).
 double HourAngleFrom(Body body, const DayStart& start, double hours, double target) {
   double ra, dec, distance;
-  PositionOf(body, start, hours, ra, dec, distance);
+  BodyPosition(body, start, hours, ra, dec, distance);
   const double angle = std::fmod(HourAngleAt(start, hours, ra) - target, 2 * kPi);
   return std::fmod(angle + 3 * kPi, 2 * kPi) - kPi;
 }
@@ -64,7 +62,7 @@ BodyDay Transits(Body body, const DayQuery& query, std::vector<double>& altitude
         (HourAngleFrom(body, start, middle, target) < 0 ? low : high) = middle;
       }
       double ra, dec, distance;
-      PositionOf(body, start, high, ra, dec, distance);
+      BodyPosition(body, start, high, ra, dec, distance);
       const SkyPosition seen = SkyPositionAt(start, high, query.latitude, ra, dec);
       double altitude = seen.altitude;
       if (distance > 0) {

@@ -29,6 +29,12 @@ struct Circle {
 // the engine's zone.
 DayQuery EngineQuery(const Date& date, const Place& place, int offset);
 
+// The body's right ascension and declination (radians) `hours` after the
+// local midnight of `start`, from the engine's series, and its distance in
+// earth radii (0 for the sun).
+void BodyPosition(Body body, const DayStart& start, double hours, double& ra, double& dec,
+                  double& distance);
+
 // A crossing of the day with its instant (unrounded, to the second) and the
 // offset of the scan that found it, which is in force at that instant.
 struct DayCrossing {

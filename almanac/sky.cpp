@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "moon_events.h"
-#include "moon_position.h"
 #include "sun_events.h"
 #include "time/civil_day.h"
 
@@ -79,11 +78,7 @@ SkyPosition PositionAt(Body body, const Place& place, const Zone& zone, Instant 
   const double hours =
       static_cast<double>(local.hour * 3600 + local.minute * 60 + local.second) / 3600;
   double ra = 0, dec = 0, distance = 0;
-  if (body == Body::kMoon) {
-    MoonPosition(start.midnight + hours / 24, ra, dec, distance);
-  } else {
-    SunPosition(start.midnight + hours / 24, ra, dec);
-  }
+  BodyPosition(body, start, hours, ra, dec, distance);
   return SkyPositionAt(start, hours, place.latitude, ra, dec);
 }
 
