@@ -9,6 +9,7 @@
 #include "moon_events.h"
 #include "sun_events.h"
 #include "error.h"
+#include "kind_scan.h"
 #include "printable.h"
 #include "time/civil_day.h"
 
@@ -18,7 +19,7 @@ namespace {
 
 // Every crossing of a kind and direction in the day as a report's event, in
 // time order; when there is none, the message of the scan of local noon.
-std::vector<Event> PickEvents(const CivilDay& day, const CircleDay& scanned, const EventKind& kind,
+std::vector<Event> PickEvents(const CivilDay& day, const KindScan& scanned, const EventKind& kind,
                               CrossingKind direction) {
   std::vector<Event> events;
   for (const DayCrossing& found : scanned.crossings) {
@@ -42,8 +43,10 @@ std::vector<Event> PickEvents(const CivilDay& day, const CircleDay& scanned, con
     events.push_back(std::move(event));
   }
   if (!events.empty()) return events;
-  const BodyDay& noon = scanned.scans[static_cast<size_t>(day.noonScan)];
-  int status = direction == CrossingKind::kRise ? noon.rise.status : noon.set.status;
+  const int noonOffset = day.offsets[static_cast<size_t>(day.noonScan)];
+  if (!scanned.note.empty())
+    return {Event{scanned.note, scanned.noteStatus, 0, 0, 0, noonOffset, 0}};
+  int status = scanned.noonStatus[direction == CrossingKind::kRise ? 0 : 1];
   if (status == 0) {
     // The scan of noon has its event outside the day or under another offset.
     const bool moon = kind.circle.body == Body::kMoon;
@@ -53,8 +56,7 @@ std::vector<Event> PickEvents(const CivilDay& day, const CircleDay& scanned, con
       status = moon ? static_cast<int>(kNoMoonset) : static_cast<int>(kNoSunset);
     }
   }
-  return {Event{kind.messages.texts[StatusKindOf(status)], status, 0, 0, 0,
-                day.offsets[static_cast<size_t>(day.noonScan)], 0}};
+  return {Event{kind.messages.texts[StatusKindOf(status)], status, 0, 0, 0, noonOffset, 0}};
 }
 
 // The seconds the sun is above the horizon between the day's start and end,
@@ -86,6 +88,30 @@ int64_t DayLength(const CivilDay& day, const KindDay& sun) {
 
 }  // namespace
 
+std::vector<KindDay::Interval> KindDay::Intervals() const {
+  std::vector<std::pair<const Event*, bool>> events;  // and whether a rise
+  for (const bool rise : {true, false}) {
+    for (const Event& event : rise ? rises : sets) {
+      if (event.status == 0) events.emplace_back(&event, rise);
+    }
+  }
+  std::stable_sort(events.begin(), events.end(),
+                   [](const auto& a, const auto& b) { return a.first->at < b.first->at; });
+  std::vector<Interval> intervals;
+  const Event* rise = nullptr;
+  for (const auto& [event, isRise] : events) {
+    if (isRise) {
+      if (rise != nullptr) intervals.push_back({rise, nullptr});
+      rise = event;
+    } else {
+      intervals.push_back({rise, event});
+      rise = nullptr;
+    }
+  }
+  if (rise != nullptr) intervals.push_back({rise, nullptr});
+  return intervals;
+}
+
 const KindDay& DayReport::Of(const EventKind& kind) const {
   for (const KindDay& k : kinds) {
     if (k.kind == &kind) return k;
@@ -100,7 +126,7 @@ const Event& DayReport::Find(std::string_view name) const {
 }
 
 DayReport ComputeDay(const Date& date, const Place& place, const Zone& zone, int litMinutes,
-                     const KindFilter& wanted, bool withNextPhase) {
+                     const KindFilter& wanted, bool withNextPhase, const EventKind* extra) {
   const CivilDay day = MakeCivilDay(date, zone);
   if (day.Skipped()) {
     throw SkippedDate(FormatDate(date) + " does not exist in " + Printable(zone.name, 40) +
@@ -112,11 +138,16 @@ DayReport ComputeDay(const Date& date, const Place& place, const Zone& zone, int
   report.zoneName = zone.name;
   report.offsets = day.offsets;
   report.noonOffset = day.offsets[static_cast<size_t>(day.noonScan)];
+  std::vector<const EventKind*> kinds;
   for (const EventKind& kind : EventKinds()) {
-    if (wanted && !wanted(kind)) continue;
-    const CircleDay scanned = ScanCircle(day, place, kind.circle);
+    if (!wanted || wanted(kind)) kinds.push_back(&kind);
+  }
+  if (extra != nullptr) kinds.push_back(extra);
+  for (const EventKind* each : kinds) {
+    const EventKind& kind = *each;
+    const KindScan scanned = ScanKind(day, place, kind);
     report.kinds.push_back({&kind, PickEvents(day, scanned, kind, CrossingKind::kRise),
-                            PickEvents(day, scanned, kind, CrossingKind::kSet)});
+                            PickEvents(day, scanned, kind, CrossingKind::kSet), scanned.note});
   }
   for (const KindDay& k : report.kinds) {
     if (k.kind == &RiseAndSetOf(Body::kSun)) report.dayLength = DayLength(day, k);
@@ -162,11 +193,11 @@ std::optional<PolarSpan> PolarSpanOf(const Date& date, const Place& place, const
 }
 
 YearDays ComputeYear(int year, const Place& place, const Zone& zone, const KindFilter& wanted,
-                     bool withNextPhase) {
+                     bool withNextPhase, const EventKind* extra) {
   YearDays days{};
   for (const Date& date : DatesOfYear(year)) {
     try {
-      days.days.push_back(ComputeDay(date, place, zone, 12 * 60, wanted, withNextPhase));
+      days.days.push_back(ComputeDay(date, place, zone, 12 * 60, wanted, withNextPhase, extra));
     } catch (const SkippedDate&) {
       days.skipped.push_back(date);
     }

@@ -37,11 +37,22 @@ struct Event {
 struct KindDay {
   const EventKind* kind;
   std::vector<Event> rises, sets;  // never empty
+  // For a photographers' hour, the messages of its circles the sun does not
+  // cross that day ("SUN BELOW 6° ALL DAY"); else empty.
+  std::string note;
   const std::vector<Event>& All(CrossingKind direction) const {
     return direction == CrossingKind::kRise ? rises : sets;
   }
   // The last of a direction (what a day shows in one place), or its message.
   const Event& Of(CrossingKind direction) const { return All(direction).back(); }
+  // The day's intervals from a rise to the next set in time order (an hour's
+  // from its start to its end); an interval under way at the day's start has
+  // no rise, one under way at its end no set.
+  struct Interval {
+    const Event* rise;
+    const Event* set;
+  };
+  std::vector<Interval> Intervals() const;
 };
 
 // A run of days on which the sun neither rises nor sets: the first and the
@@ -88,11 +99,12 @@ struct DayReport {
 // fraction is taken at `litMinutes` after local midnight. Throws InputError
 // when the zone skipped the date or cannot tell its offset on it.
 // `wanted` picks the kinds of the event table to compute (all by default);
-// `withNextPhase` false leaves out the next phase.
+// `withNextPhase` false leaves out the next phase. An `extra` kind (a circle
+// of the user's, AltitudeKind) comes after the table's.
 using KindFilter = std::function<bool(const EventKind&)>;
 DayReport ComputeDay(const Date& date, const Place& place, const Zone& zone,
                      int litMinutes = 12 * 60, const KindFilter& wanted = nullptr,
-                     bool withNextPhase = true);
+                     bool withNextPhase = true, const EventKind* extra = nullptr);
 // The run a day with the sun up or down all day belongs to, searched over at
 // most `days` days each way; nothing for a day with a sunrise or a sunset, or
 // a run longer than that.
@@ -106,6 +118,7 @@ struct YearDays {
   std::vector<Date> skipped;
 };
 YearDays ComputeYear(int year, const Place& place, const Zone& zone,
-                     const KindFilter& wanted = nullptr, bool withNextPhase = true);
+                     const KindFilter& wanted = nullptr, bool withNextPhase = true,
+                     const EventKind* extra = nullptr);
 
 }  // namespace orbel

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include <fmt/format.h>
+
 #include "moon_events.h"
 #include "sun_events.h"
 
@@ -12,14 +14,19 @@ namespace {
 const StatusTexts kRiseSetWords = {{"no rise", "no set", "down all day", "up all day"}};
 const StatusTexts kTwilightWords = {{"no dawn", "no dusk", "below all day", "above all day"}};
 
+std::string Upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
 // A twilight: the sun's centre `depth` degrees below the horizon, crossed at
 // dawn and at dusk.
 EventKind Twilight(const std::string& key, int depth) {
-  std::string upper = key, title = key;
-  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const std::string upper = Upper(key);
+  std::string title = key;
   title[0] = upper[0];
-  const std::string below = "SUN BELOW -" + std::to_string(depth) + "\u00b0 ALL DAY";
-  const std::string above = "SUN ABOVE -" + std::to_string(depth) + "\u00b0 ALL DAY";
+  const std::string below = AllDayMessage(Body::kSun, -depth, false);
+  const std::string above = AllDayMessage(Body::kSun, -depth, true);
   return {key,
           {Body::kSun, 90.0 + depth},
           true,
@@ -67,6 +74,26 @@ EventKind Transits(const std::string& key, Body body, const EventEdge& upper,
           ""};
 }
 
+// A photographers' hour: the sun's centre between `low` and `high` degrees,
+// in the morning and in the evening, each from its start to its end.
+EventKind Hour(const std::string& name, double low, double high) {
+  const std::string key = name + "-hour", csv = name + "_hour";
+  std::string title = name + " hour";
+  title[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(title[0])));
+  return {key,
+          {Body::kSun, 90 - low},
+          true,
+          true,
+          title,
+          {key + "-start", "start", "/" + csv + "/start", csv + "_start"},
+          {key + "-end", "end", "/" + csv + "/end", csv + "_end"},
+          {{"NO " + Upper(title) + " START", "NO " + Upper(title) + " END",
+            AllDayMessage(Body::kSun, low, false), AllDayMessage(Body::kSun, high, true)}},
+          {{"no start", "no end", "below all day", "above all day"}},
+          "",
+          Circle{Body::kSun, 90 - high}};
+}
+
 // The rows, in the order the reports list them.
 std::vector<EventKind> MakeTable() {
   static const int kSunCodes[4] = {kNoSunrise, kNoSunset, kSunDownAllDay, kSunUpAllDay};
@@ -80,6 +107,8 @@ std::vector<EventKind> MakeTable() {
       Transits("moon-transit", Body::kMoon, {"moon-high", "Moon high", "/moon_high", "moon_high"},
                {"moon-low", "Moon low", "/moon_low", "moon_low"}, "NO MOON TRANSIT",
                "NO LOWER MOON TRANSIT"),
+      Hour("golden", -4, 6),
+      Hour("blue", -6, -4),
       Twilight("civil", 6),
       Twilight("nautical", 12),
       Twilight("astronomical", 18),
@@ -123,6 +152,37 @@ std::vector<std::string> OnRequestKeys() {
     if (kind.onRequest) keys.push_back(kind.key);
   }
   return keys;
+}
+
+std::string AllDayMessage(Body body, double altitude, bool above) {
+  return fmt::format("{} {} {:g}\u00b0 ALL DAY", body == Body::kSun ? "SUN" : "MOON",
+                     above ? "ABOVE" : "BELOW", altitude);
+}
+
+EventKind AltitudeKind(Body body, double altitude) {
+  const std::string name = body == Body::kSun ? "sun" : "moon";
+  const std::string upper = Upper(name);
+  const std::string degrees = fmt::format("{:g}\u00b0", altitude);
+  std::string title = name + " at " + degrees;
+  title[0] = upper[0];
+  return {
+      "altitude",
+      {body, 90 - altitude, false, body == Body::kMoon},
+      true,
+      true,
+      title,
+      {name + "-rising", "rising", "/altitude/rising", "altitude_rising"},
+      {name + "-setting", "setting", "/altitude/setting", "altitude_setting"},
+      {{"NO " + upper + " RISING THROUGH " + degrees, "NO " + upper + " SETTING THROUGH " + degrees,
+        AllDayMessage(body, altitude, false), AllDayMessage(body, altitude, true)}},
+      {{"no rising", "no setting", "below all day", "above all day"}},
+      ""};
+}
+
+std::optional<Body> AltitudeEventBody(std::string_view name) {
+  if (name == "sun-rising" || name == "sun-setting") return Body::kSun;
+  if (name == "moon-rising" || name == "moon-setting") return Body::kMoon;
+  return std::nullopt;
 }
 
 StatusKind StatusKindOf(int code) {

@@ -46,6 +46,11 @@ struct EventKind {
   // For the sun: what now calls the time when the sun is above this circle
   // and below the higher ones ("day", "civil twilight"); empty for none.
   std::string band;
+  // A photographers' hour is the time the sun spends between `circle` and
+  // this higher circle: it starts (the rise event) when the sun enters the
+  // band, rising through `circle` or setting through `upper`, and ends (the
+  // set event) when it leaves.
+  std::optional<Circle> upper = std::nullopt;
 };
 
 // Every kind, in the order the reports list them.
@@ -68,6 +73,15 @@ std::optional<EventRef> FindEvent(std::string_view name);
 std::vector<std::string> EventNames();
 // The keys of the kinds shown on request: "civil", "nautical", "astronomical".
 std::vector<std::string> OnRequestKeys();
+
+// The crossings of a circle at an altitude of the user's (degrees, the
+// centre's; the moon's seen from the surface): the events "sun-rising" and
+// "sun-setting" (or "moon-..."), under the title "Sun at 10°".
+EventKind AltitudeKind(Body body, double altitude);
+// Whether a name is one of those events, and of which body.
+std::optional<Body> AltitudeEventBody(std::string_view name);
+// "SUN BELOW 6° ALL DAY", "MOON ABOVE -0.5° ALL DAY".
+std::string AllDayMessage(Body body, double altitude, bool above);
 
 // The StatusKind of an engine status code of either body.
 StatusKind StatusKindOf(int code);

@@ -89,8 +89,10 @@ CircleDay ScanCircle(const CivilDay& day, const Place& place, const Circle& circ
     if (circle.meridian) {
       scanned.scans.push_back(Transits(circle.body, query, altitudes));
     } else {
-      scanned.scans.push_back(circle.body == Body::kMoon ? MoonDay(query)
-                                                         : SunDay(query, circle.zenithDistance));
+      scanned.scans.push_back(circle.body == Body::kSun ? SunDay(query, circle.zenithDistance)
+                              : circle.topocentric
+                                  ? MoonDayAtAltitude(query, 90 - circle.zenithDistance)
+                                  : MoonDay(query));
     }
     const BodyDay& scan = scanned.scans.back();
     // Kept when inside the day and found by the scan of the offset in force.

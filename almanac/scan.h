@@ -17,11 +17,13 @@ enum class Body { kSun, kMoon };
 // zenith distance in degrees (90.833 for its rise and set: refraction and its
 // radius; 96, 102, 108 for the three twilights). With `meridian` the circle
 // is the meridian instead: the upper transit counts as its rise, the lower
-// transit as its set.
+// transit as its set. A moon's circle with `topocentric` is its zenith
+// distance as seen from the surface (parallax included, no refraction).
 struct Circle {
   Body body;
-  double zenithDistance;  // degrees; not used for the moon or the meridian
+  double zenithDistance;  // degrees; not used for the meridian, nor the moon's own horizon
   bool meridian = false;
+  bool topocentric = false;
 };
 
 // The engine's query for a date, a place and an offset in force: the date the

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "kind_scan.h"
 #include "moon_events.h"
 #include "sun_events.h"
 #include "time/civil_day.h"
@@ -33,7 +34,7 @@ std::optional<Occurrence> NextOccurrence(const EventRef& event, const Place& pla
   for (int64_t d = first; d < first + days; ++d) {
     const Date date = DateOfDayNumber(d);
     const CivilDay day = MakeCivilDay(date, zone);
-    for (const DayCrossing& c : ScanCircle(day, place, event.kind->circle).crossings) {
+    for (const DayCrossing& c : ScanKind(day, place, *event.kind).crossings) {
       if (c.crossing.kind == event.direction && c.instant >= notBefore) {
         return Occurrence{c.instant, date, c.crossing.azimuth};
       }

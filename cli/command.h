@@ -25,6 +25,7 @@ Command AddTableCommand(CLI::App& tool);
 Command AddBatchCommand(CLI::App& tool);
 Command AddPhasesCommand(CLI::App& tool);
 Command AddWaitCommand(CLI::App& tool);
+Command AddNextCommand(CLI::App& tool);
 Command AddNowCommand(CLI::App& tool);
 Command AddIsUpCommand(CLI::App& tool);
 Command AddPhaseCommand(CLI::App& tool);

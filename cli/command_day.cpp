@@ -21,12 +21,16 @@ struct DayOptions {
   PlaceOptions place;
   bool json = false;
   bool twilight = false;
+  std::optional<BodyAltitude> altitude;
 };
 
 int RunDay(const DayOptions& options) {
   const PlaceAndZone where = ResolvePlace(options.place);
   const Date date = options.date ? *options.date : Today(where.zone);
-  DayReport report = ComputeDay(date, where.place, where.zone, options.litMinutes);
+  std::optional<EventKind> altitude;
+  if (options.altitude) altitude = AltitudeKind(options.altitude->body, options.altitude->degrees);
+  DayReport report = ComputeDay(date, where.place, where.zone, options.litMinutes, nullptr, true,
+                                altitude ? &*altitude : nullptr);
   report.polar = PolarSpanOf(date, where.place, where.zone);
   if (options.json) {
     WriteJson(std::cout, DayJson(report, where.zone));
@@ -67,6 +71,7 @@ Command AddDayCommand(CLI::App& tool) {
   day->add_flag("--json", options->json,
                 "Write the report as one JSON object (twilight always included)");
   day->add_flag("--twilight", options->twilight, "Also " + OnRequestWords());
+  AddAltitudeOption(*day, options->altitude);
   day->footer(kPlaceAndZoneHelp);
   return {day, [options] { return RunDay(*options); }};
 }

@@ -8,6 +8,7 @@
 #include "render.h"
 #include "sky.h"
 #include "value_hints.h"
+#include "values.h"
 
 namespace orbel {
 
@@ -50,6 +51,7 @@ int RunNow(const NowOptions& options) {
 struct IsUpOptions {
   PlaceOptions place;
   std::string body;
+  std::optional<double> above;
 };
 
 }  // namespace
@@ -75,11 +77,26 @@ Command AddIsUpCommand(CLI::App& tool) {
            ->check(CLI::IsMember({"sun", "moon"}).description("")),
        Words({"sun", "moon"}));
   AddPlaceOptions(*isUp, options->place);
-  isUp->footer("Prints nothing. Example:\n  if orbel-cli is-up sun --place berlin; then ...; fi");
+  AddValueOption(
+      *isUp, "--above", options->above,
+      [](const std::string& text) {
+        const BodyAltitude altitude = ParseAltitude(text);
+        if (text.find(':') != std::string::npos) throw InputError("expected degrees: 10, -6");
+        return altitude.degrees;
+      },
+      "Whether the centre stands above this altitude instead (degrees; the moon's seen from the "
+      "surface; no refraction): -6 is civil twilight or brighter")
+      ->type_name("DEG");
+  isUp->footer(
+      "Prints nothing. Up is after a rise and before the next set of the same day scans as the "
+      "printed times. Examples:\n  if orbel-cli is-up sun --place berlin; then ...; fi\n"
+      "  orbel-cli is-up sun --above -6 --place oslo || lights-on");
   return {isUp, [options] {
             const PlaceAndZone where = ResolvePlace(options->place);
             const Body body = options->body == "moon" ? Body::kMoon : Body::kSun;
-            return IsUp(RiseAndSetOf(body).circle, where.place, where.zone, Now()) ? 0 : 1;
+            const Circle circle = options->above ? AltitudeKind(body, *options->above).circle
+                                                 : RiseAndSetOf(body).circle;
+            return IsUp(circle, where.place, where.zone, Now()) ? 0 : 1;
           }};
 }
 

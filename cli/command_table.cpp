@@ -15,6 +15,7 @@ namespace {
 
 struct TableOptions : YearOptions {
   std::string twilight;
+  std::optional<BodyAltitude> altitude;
 };
 
 int RunTable(const TableOptions& options) {
@@ -28,11 +29,17 @@ int RunTable(const TableOptions& options) {
   for (const EventKind& kind : EventKinds()) {
     if (kind.onRequest && options.twilight == kind.key) table.chosen = &kind;
   }
+  std::optional<EventKind> altitude;
+  if (options.altitude) {
+    altitude = AltitudeKind(options.altitude->body, options.altitude->degrees);
+    table.altitude = &*altitude;
+  }
   // JSON carries every kind and the moon's next phase; text and CSV only the
   // kinds of their columns.
   YearDays year = ComputeYear(
       table.year, table.place, where.zone,
-      [&](const EventKind& kind) { return options.json || table.Shows(kind); }, options.json);
+      [&](const EventKind& kind) { return options.json || table.Shows(kind); }, options.json,
+      table.altitude);
   table.days = std::move(year.days);
   table.skipped = year.skipped;
   if (!year.skipped.empty()) {
@@ -72,6 +79,7 @@ Command AddTableCommand(CLI::App& tool) {
            ->check(CLI::IsMember(OnRequestKeys()).description(""))
            ->type_name(Alternatives(OnRequestKeys())),
        Words(OnRequestKeys()));
+  AddAltitudeOption(*table, options->altitude);
   table->footer(kPlaceAndZoneHelp);
   return {table, [options] { return RunTable(*options); }};
 }

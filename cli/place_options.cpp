@@ -61,6 +61,13 @@ void AddFormatOptions(CLI::App& command, YearOptions& options, const std::string
   json->excludes(command.add_flag("--csv", options.csv, csvHelp));
 }
 
+void AddAltitudeOption(CLI::App& command, std::optional<BodyAltitude>& altitude) {
+  AddValueOption(command, "--altitude", altitude, ParseAltitude,
+                 "Also when the sun's centre crosses this altitude, or the moon's with moon:DEG "
+                 "(seen from the surface; no refraction): 10, -3.5, moon:5")
+      ->type_name("DEG|moon:DEG");
+}
+
 PlaceAndZone ResolvePlace(const PlaceOptions& options) {
   std::optional<City> city;
   if (options.city) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "options.h"
+#include "values.h"
 
 #include "place.h"
 #include "time/zone.h"
@@ -36,6 +37,9 @@ struct YearOptions {
 // Adds --year, and --json and --csv, to a command.
 void AddYearOption(CLI::App& command, YearOptions& options);
 void AddFormatOptions(CLI::App& command, YearOptions& options, const std::string& csvHelp);
+
+// Adds --altitude: the crossings of that altitude of the sun or the moon.
+void AddAltitudeOption(CLI::App& command, std::optional<BodyAltitude>& altitude);
 
 struct PlaceAndZone {
   Place place;

@@ -37,10 +37,22 @@ struct YearTable {
   std::string zoneName;               // empty for a fixed offset
   const EventKind* chosen = nullptr;  // the kind shown on request (--twilight), if any
   std::vector<DayReport> days;
-  std::vector<Date> skipped;  // the dates the zone skipped
+  std::vector<Date> skipped;            // the dates the zone skipped
+  const EventKind* altitude = nullptr;  // the circle of --altitude, if any
 
   // Whether the table has columns for a kind.
-  bool Shows(const EventKind& kind) const { return !kind.onRequest || &kind == chosen; }
+  bool Shows(const EventKind& kind) const {
+    return !kind.onRequest || &kind == chosen || &kind == altitude;
+  }
+  // The kinds with columns, in order.
+  std::vector<const EventKind*> Columns() const {
+    std::vector<const EventKind*> kinds;
+    for (const EventKind& kind : EventKinds()) {
+      if (Shows(kind)) kinds.push_back(&kind);
+    }
+    if (altitude != nullptr) kinds.push_back(altitude);
+    return kinds;
+  }
 };
 
 // Where the sun and the moon stand at one instant.
@@ -74,7 +86,8 @@ void WriteTableText(std::ostream& out, const YearTable& table);
 void WritePhasesText(std::ostream& out, int year, const Zone& zone,
                      const std::vector<PhaseInstant>& phases);
 std::string SkyNowText(const SkyNow& now, const Zone& zone);
-// "2026-12-08 15:23:01 UTC+00:00, sunset at 15:53:01 - 00:30, in 3 h 05 min".
+// "2026-12-08 15:23:01 UTC+00:00, sunset at 15:53:01 - 00:30, in 3 h 05 min"
+// (or "5 min 41 s ago" for a moment --grace let pass).
 std::string WaitLine(const WaitMoment& moment, const Zone& zone);
 // "2026-12-07 16:32:05 Europe/Berlin (UTC+01:00)" or, without a zone name,
 // "2026-12-07 16:32:05 UTC+01:00".

@@ -22,8 +22,8 @@ std::string CsvField(const std::string& text) {
 
 void WriteTableCsv(std::ostream& out, const YearTable& table) {
   out << "date,utc_offset";
-  for (const EventKind& kind : EventKinds()) {
-    if (!table.Shows(kind)) continue;
+  for (const EventKind* column : table.Columns()) {
+    const EventKind& kind = *column;
     for (const EventEdge* edge : {&kind.rise, &kind.set}) {
       const std::string name = edge->csv;
       out << ',' << name << "_text," << name << "_time," << name << "_hour," << name << "_minute,"

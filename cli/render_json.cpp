@@ -115,6 +115,16 @@ Json DayEntry(const DayReport& report, const Zone& zone) {
   for (const KindDay& k : report.kinds) {
     json[Json::json_pointer(k.kind->rise.json)] = EventJson(k.Of(CrossingKind::kRise));
     json[Json::json_pointer(k.kind->set.json)] = EventJson(k.Of(CrossingKind::kSet));
+    if (!k.kind->upper) continue;
+    // An hour also as its intervals, null where one is under way at midnight.
+    const std::string at = k.kind->rise.json.substr(0, k.kind->rise.json.rfind('/'));
+    Json intervals = Json::array();
+    for (const auto& [start, end] : k.Intervals()) {
+      intervals.push_back({{"start", start ? EventJson(*start) : Json(nullptr)},
+                           {"end", end ? EventJson(*end) : Json(nullptr)}});
+    }
+    json[Json::json_pointer(at + "/intervals")] = std::move(intervals);
+    json[Json::json_pointer(at + "/note")] = NameOrNull(k.note);
   }
   json["sun"] = {{"events", BodyEventsJson(report, Body::kSun)}};
   if (report.dayLength) {

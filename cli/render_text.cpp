@@ -58,6 +58,25 @@ std::string KindLine(const KindDay& day) {
          " " + Times(day.sets);
 }
 
+// A photographers' hour as its intervals in time order, "05:12-06:03,
+// 19:40-20:31", an interval under way at midnight as "until 02:10" or
+// "from 21:40", then the messages of the circles not crossed that day.
+std::string HourLine(const KindDay& day) {
+  const std::vector<KindDay::Interval> intervals = day.Intervals();
+  if (intervals.empty()) return day.rises.front().text;
+  std::string line;
+  for (const auto& [start, end] : intervals) {
+    line += line.empty() ? "" : ", ";
+    if (start == nullptr)
+      line += "until " + end->text;
+    else if (end == nullptr)
+      line += "from " + start->text;
+    else
+      line += start->text + "\u2013" + end->text;
+  }
+  return day.note.empty() ? line : line + "  " + day.note;
+}
+
 // A table cell: time and azimuth (altitude for a transit), or the kind's
 // words for a day without it.
 std::string TableCell(const EventKind& kind, const Event& event) {
@@ -95,7 +114,7 @@ std::string DayText(const DayReport& report, const Zone& zone, bool onRequestKin
     const EventKind& kind = *day.kind;
     if (kind.onRequest && !kind.inEveryDay && !onRequestKinds) continue;
     if (!kind.title.empty()) {
-      text += "  " + PadRight(kind.title, 14) + KindLine(day) + "\n";
+      text += "  " + PadRight(kind.title, 14) + (kind.upper ? HourLine(day) : KindLine(day)) + "\n";
       continue;
     }
     for (const auto& [edge, events] : {std::pair{&kind.rise, &day.rises}, {&kind.set, &day.sets}}) {
@@ -133,8 +152,8 @@ void WriteTableText(std::ostream& out, const YearTable& table) {
   out << "Orbel table for " << table.year << " at " << PlaceTitle(table.place) << ", "
       << (table.zoneName.empty() ? "fixed offset" : Shown(table.zoneName)) << "\n";
   out << "Date        Offset  ";
-  for (const EventKind& kind : EventKinds()) {
-    if (!table.Shows(kind)) continue;
+  for (const EventKind* column : table.Columns()) {
+    const EventKind& kind = *column;
     const std::string prefix = kind.title.empty() ? "" : std::string(kind.key) + " ";
     out << PadRight(prefix + kind.rise.word, 18) << PadRight(prefix + kind.set.word, 18);
   }
@@ -198,6 +217,7 @@ std::string WaitLine(const WaitMoment& moment, const Zone& zone) {
     line += " " + std::string(moment.shift < 0 ? "- " : "+ ") +
             FormatOffset(std::abs(moment.shift)).substr(1);
   }
+  if (at < moment.now) return line + ", " + Duration(moment.now - at) + " ago";
   return line + ", in " + Duration(at - moment.now);
 }
 

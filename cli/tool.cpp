@@ -46,8 +46,8 @@ std::vector<Command> BuildTool(CLI::App& tool) {
   for (const std::string& example : ToolExamples()) footer += "  " + example + "\n";
   tool.footer(footer + "Exit status: " + kExitStatusHelp);
   return {AddDayCommand(tool),    AddTableCommand(tool), AddBatchCommand(tool),
-          AddPhasesCommand(tool), AddWaitCommand(tool),  AddNowCommand(tool),
-          AddIsUpCommand(tool),   AddPhaseCommand(tool)};
+          AddPhasesCommand(tool), AddWaitCommand(tool),  AddNextCommand(tool),
+          AddNowCommand(tool),    AddIsUpCommand(tool),  AddPhaseCommand(tool)};
 }
 
 }  // namespace orbel

@@ -288,6 +288,27 @@ int ParseClockTime(std::string_view text) {
   return hours * 60 + minutes;
 }
 
+BodyAltitude ParseAltitude(std::string_view text) {
+  BodyAltitude altitude{Body::kSun, 0};
+  for (const auto& [prefix, body] : {std::pair{"sun:", Body::kSun}, {"moon:", Body::kMoon}}) {
+    if (text.substr(0, std::string_view(prefix).size()) == prefix) {
+      altitude.body = body;
+      text.remove_prefix(std::string_view(prefix).size());
+    }
+  }
+  if (!text.empty() && text[0] == '+') text.remove_prefix(1);
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, altitude.degrees);
+  if (text.empty() || text[0] == '+' || ec != std::errc() || ptr != end ||
+      !(std::fabs(altitude.degrees) <= 90)) {
+    throw InputError(
+        "expected degrees from -90 to 90 for the sun (10, -3.5) or after moon: for the moon "
+        "(moon:5)");
+  }
+  if (altitude.degrees == 0) altitude.degrees = 0;  // no negative zero
+  return altitude;
+}
+
 int ParseWholeNumber(std::string_view text, int low, int high, std::string_view what) {
   int value = 0;
   const char* end = text.data() + text.size();

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "calendar.h"
+#include "scan.h"
 #include "error.h"
 
 namespace orbel {
@@ -40,6 +41,14 @@ int ParseEngineZone(std::string_view text);
 int ParseClockShift(std::string_view text);
 // "HH:MM", 00:00 to 23:59, into minutes after midnight.
 int ParseClockTime(std::string_view text);
+
+// An altitude of the sun, "10" or "-3.5" (decimal degrees from -90 to 90), or
+// of the moon, "moon:5"; "sun:10" too.
+struct BodyAltitude {
+  Body body;
+  double degrees;
+};
+BodyAltitude ParseAltitude(std::string_view text);
 
 // A whole number in decimal digits from `low` to `high`; `what` says what is
 // expected ("a whole number of days from 1 to 366").

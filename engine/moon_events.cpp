@@ -41,7 +41,11 @@ double Interpolate3(double p, double y0, double y1, double y2) {
   return y0 + p * ((2 * p - 1) * d2 + 2 * d1);
 }
 
-BodyDay MoonDay(const DayQuery& query) {
+namespace {
+
+// The scan against the circle given by the moon's noon distance (earth radii).
+BodyDay ScanMoon(const DayQuery& query, double (*zenithDistance)(double distance, double altitude),
+                 double altitude) {
   const DayStart start = StartOfDay(query);
 
   // Local midnight, local noon and the following midnight; quadratic in between.
@@ -65,9 +69,29 @@ BodyDay MoonDay(const DayQuery& query) {
     positions.rightAscension[i] = Interpolate3(p, ra0h, ra12h, ra24h);
     positions.declination[i] = Interpolate3(p, dec0h, dec12h, dec24h);
   }
-  // Horizon circle from the noon distance: refraction, semi-diameter, parallax.
-  const double cosZenith = pmath::Cos((90.567 - 41.685 / dist12h) * kDegToRad);
+  const double cosZenith = pmath::Cos(zenithDistance(dist12h, altitude) * kDegToRad);
   return ScanDay(start, query.latitude, cosZenith, positions, kMoonRules);
+}
+
+// The horizon circle from the noon distance: refraction, semi-diameter, parallax.
+double HorizonZenithDistance(double distance, double) {
+  return 90.567 - 41.685 / distance;
+}
+
+// The geocentric zenith distance z of the circle seen from the surface at the
+// zenith distance z' = 90 - altitude: sin(z' - z) = sin z' / distance.
+double TopocentricZenithDistance(double distance, double altitude) {
+  return 90 - altitude - pmath::ArcSin(pmath::Cos(altitude * kDegToRad) / distance) / kDegToRad;
+}
+
+}  // namespace
+
+BodyDay MoonDay(const DayQuery& query) {
+  return ScanMoon(query, HorizonZenithDistance, 0);
+}
+
+BodyDay MoonDayAtAltitude(const DayQuery& query, double altitude) {
+  return ScanMoon(query, TopocentricZenithDistance, altitude);
 }
 
 const char* MoonStatusMessage(int code) {

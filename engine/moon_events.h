@@ -19,6 +19,9 @@ enum : int8_t {
 
 // The moon's local day from one scan.
 BodyDay MoonDay(const DayQuery& query);
+// The same scan against the circle where the centre stands `altitude` degrees
+// high as seen from the surface (parallax included, no refraction).
+BodyDay MoonDayAtAltitude(const DayQuery& query, double altitude);
 
 int MoonriseHour(uint8_t day, uint8_t month, uint32_t year, double latitude, double longitude,
                  int8_t zone);

@@ -184,6 +184,15 @@ Date LocalDate(const Zone& zone, Instant instant) {
   return LocalTimeAt(zone, instant).date;
 }
 
+bool ClockRepeats(const Zone& zone, Instant instant) {
+  const int offset = LocalTimeAt(zone, instant).offset;
+  for (const Instant near : {instant - 7200, instant + 7200}) {
+    const int other = LocalTimeAt(zone, near).offset;
+    if (other != offset && LocalTimeAt(zone, instant + offset - other).offset == other) return true;
+  }
+  return false;
+}
+
 Instant RoundToMinute(Instant instant) {
   return FloorDiv(instant + 30, 60) * 60;
 }

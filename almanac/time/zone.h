@@ -70,5 +70,8 @@ LocalTime LocalTimeAt(const Zone& zone, Instant instant);
 Date LocalDate(const Zone& zone, Instant instant);
 // The instant rounded to the nearest whole minute (half a minute up).
 Instant RoundToMinute(Instant instant);
+// Whether the local clock time of `instant` also shows another instant (the
+// hour repeated when the clocks go back).
+bool ClockRepeats(const Zone& zone, Instant instant);
 
 }  // namespace orbel

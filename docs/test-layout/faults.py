@@ -32,6 +32,11 @@ FAULTS = [
     # almanac
     dict(id="almanac-nautical-depth", suite="almanac", presets=["default"], file="almanac/event_table.cpp",
          old='Twilight("nautical", 12),', new='Twilight("nautical", 11),'),
+    dict(id="almanac-hour-upper-unflipped", suite="almanac", presets=["default"], file="almanac/kind_scan.cpp",
+         old="CrossingKind::kRise ? CrossingKind::kSet : CrossingKind::kRise;",
+         new="CrossingKind::kRise ? CrossingKind::kRise : CrossingKind::kSet;"),
+    dict(id="engine-moon-parallax-sign", suite="almanac", presets=["default"], file="engine/moon_events.cpp",
+         old="return 90 - altitude - pmath::ArcSin", new="return 90 - altitude + pmath::ArcSin"),
     dict(id="almanac-posix-week", suite="almanac", presets=["default"], file="almanac/time/posix_rule.cpp",
          old="7 * (change.week - 1);", new="7 * (change.week - 2);"),
     dict(id="almanac-repeated-hour", suite="almanac", presets=["default"], file="almanac/time/civil_day.cpp",

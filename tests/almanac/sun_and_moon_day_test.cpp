@@ -1,6 +1,7 @@
 // What a day holds besides rises and sets: the transits (solar noon and
-// midnight, the moon's upper and lower transit), the length of the day and
-// the runs of polar days and nights.
+// midnight, the moon's upper and lower transit), the photographers' hours,
+// crossings of an altitude of the user's, the length of the day and the runs
+// of polar days and nights.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -85,6 +86,80 @@ TEST(DayLength, SumsTheIntervalsAndPolarDaysTellTheirRun) {
               d.polar);
     EXPECT_TRUE(!span || span->sunUp == (d.length > 0));
   }
+}
+
+// Every start and end of golden and blue hour, and every crossing of an
+// altitude of the user's, finds the body at that altitude at the minute shown
+// (the moon's seen from the surface: the geocentric altitude less the
+// parallax), moving the right way: into the hour at its start, out at its
+// end, up when rising. Polar days tell the circle the sun never crosses.
+TEST(Altitudes, HoursAndCirclesOfTheUsersAreCrossedWhereTheySay) {
+  const orbel::Place berlin{52.52, 13.405, "given"}, tromso{69.65, 18.96, "given"};
+  const orbel::EventKind moonAt5 = orbel::AltitudeKind(Body::kMoon, 5);
+  const orbel::EventKind sunAt10 = orbel::AltitudeKind(Body::kSun, 10);
+  const orbel::EventKind sunBelow = orbel::AltitudeKind(Body::kSun, -3.5);
+  const struct {
+    orbel::Place place;
+    orbel::Date date;
+    const orbel::EventKind* extra;
+    const char* golden;  // the hour's note, or the number of its events
+    const char* blue;
+  } days[] = {
+      {berlin, {2026, 12, 8}, &sunAt10, "4", "4"},
+      {berlin, {2026, 6, 21}, &moonAt5, "4", "4"},
+      {tromso,
+       {2026, 5, 15},
+       &moonAt5,
+       "SUN ABOVE -4\u00b0 ALL DAY",  // two moonrises
+       "SUN ABOVE -4\u00b0 ALL DAY"},
+      {tromso,
+       {2026, 5, 30},
+       &sunBelow,
+       "SUN ABOVE -4\u00b0 ALL DAY",
+       "SUN ABOVE -4\u00b0 ALL DAY"},
+      {tromso, {2026, 12, 8}, &sunBelow, "SUN BELOW 6\u00b0 ALL DAY", "4"},
+      {{78, 15, "given"},
+       {2026, 12, 21},
+       &sunAt10,
+       "SUN BELOW -4\u00b0 ALL DAY",
+       "SUN BELOW -6\u00b0 ALL DAY"},
+  };
+  const orbel::Zone zone = orbel::FixedZone(3600);
+  int crossings = 0;
+  for (const auto& d : days) {
+    SCOPED_TRACE(orbel::FormatDate(d.date) + " at " + std::to_string(d.place.latitude));
+    const orbel::DayReport report =
+        orbel::ComputeDay(d.date, d.place, zone, 12 * 60, nullptr, false, d.extra);
+    for (const orbel::KindDay& k : report.kinds) {
+      const bool hour = k.kind->upper.has_value();
+      if (!hour && k.kind != d.extra) continue;
+      if (hour) {
+        const size_t events = k.rises.size() + k.sets.size();
+        EXPECT_EQ(k.note.empty() ? std::to_string(events) : k.note,
+                  k.kind->key == "golden-hour" ? d.golden : d.blue);
+      }
+      const Body body = k.kind->circle.body;
+      const double low = 90 - k.kind->circle.zenithDistance;
+      const double high = hour ? 90 - k.kind->upper->zenithDistance : low;
+      for (const bool start : {true, false}) {
+        for (const orbel::Event& e : start ? k.rises : k.sets) {
+          if (e.status != 0) continue;
+          ++crossings;
+          const auto altitude = [&](orbel::Instant t) {
+            const double a = orbel::PositionAt(body, d.place, zone, t).altitude;
+            return body == Body::kMoon ? a - 0.95 * std::cos(a * M_PI / 180) : a;
+          };
+          const double at = altitude(e.at), before = altitude(e.at - 600);
+          SCOPED_TRACE(k.kind->key + " " + e.text);
+          EXPECT_NEAR(at, std::abs(at - low) < std::abs(at - high) ? low : high, 0.2);
+          // Inside the band (or above the circle) after a start, outside before.
+          const bool inside = before > low - 0.05 && before < (hour ? high : 90) + 0.05;
+          EXPECT_EQ(inside, !start);
+        }
+      }
+    }
+  }
+  EXPECT_GE(crossings, 30);
 }
 
 }  // namespace
