@@ -246,6 +246,51 @@ TEST(CliEndToEnd, WaitReturnsAtTheMoment) {
   EXPECT_EQ(none.err, "orbel-cli: no sunrise within 1 day at 89°54'00\"N 0°00'00\"E\n");
 }
 
+// next's systemd calendar line names the moment its epoch form gives, as
+// systemd itself reads it back (its "Next elapse"), on a zone of the zone
+// database and on a fixed offset (written in UTC); and wait --dry-run under
+// env -i, as cron runs it, finds the same moment as with a full environment.
+TEST(CliEndToEnd, SchedulersGetTheMomentTheToolMeans) {
+  const std::vector<std::string> event = {"sun-setting", "--altitude", "6", "--place", "sao paulo"};
+  const auto run = [&](std::vector<std::string> extra) {
+    std::vector<std::string> args = {"next"};
+    args.insert(args.end(), event.begin(), event.end());
+    args.insert(args.end(), extra.begin(), extra.end());
+    return RunCli(args).out;
+  };
+  for (const std::vector<std::string>& zone :
+       {std::vector<std::string>{}, std::vector<std::string>{"--utc-offset", "+05:30"}}) {
+    std::vector<std::string> systemd = zone, epoch = zone;
+    systemd.insert(systemd.end(), {"--format", "systemd"});
+    epoch.insert(epoch.end(), {"--format", "epoch"});
+    const std::string line = run(systemd), seconds = run(epoch);
+    ASSERT_FALSE(line.empty());
+    if (access("/usr/bin/systemd-analyze", X_OK) != 0) GTEST_SKIP() << "no systemd-analyze";
+    run_program::Options utc;
+    utc.env["TZ"] = "UTC";
+    const run_program::Ended analyzed = run_program::Run(
+        {"/usr/bin/systemd-analyze", "calendar", line.substr(0, line.size() - 1)}, utc);
+    std::smatch elapse;
+    ASSERT_TRUE(std::regex_search(analyzed.out, elapse,
+                                  std::regex("Next elapse: \\w+ (\\d+-\\d+-\\d+ \\d+:\\d+:\\d+)")))
+        << line << analyzed.out << analyzed.err;
+    const std::time_t t = std::stoll(seconds);
+    char expected[32];
+    std::strftime(expected, sizeof expected, "%Y-%m-%d %H:%M:%S", std::gmtime(&t));
+    EXPECT_EQ(elapse[1].str(), expected) << line;
+  }
+  std::vector<std::string> bare = {"/usr/bin/env", "-i", ORBEL_CLI_PATH, "wait"};
+  bare.insert(bare.end(), event.begin(), event.end());
+  bare.push_back("--dry-run");
+  const run_program::Ended cron = run_program::Run(bare);
+  EXPECT_EQ(cron.status, 0) << cron.err;
+  const std::string full =
+      RunCli({"wait", "sun-setting", "--altitude", "6", "--place", "sao paulo", "--dry-run"}).out;
+  EXPECT_EQ(cron.out.substr(0, 45), full.substr(0, 45));
+  EXPECT_NE(cron.out.find("America/Sao_Paulo (UTC-03:00), sun-setting at "), std::string::npos)
+      << cron.out;
+}
+
 // is-up prints nothing and answers by its status: at midsummer the sun is
 // up at the north pole (0) and down at the south pole (1).
 TEST(CliEndToEnd, IsUpAnswersByItsStatus) {
