@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <sstream>
 #include <utility>
 
 #include "close_names.h"
 #include "error.h"
+#include "printable.h"
+#include "towns.h"
 
 namespace orbel {
 
@@ -67,20 +70,70 @@ std::vector<City> ReadCities(std::istream& table) {
 }
 
 City FindCity(const std::vector<City>& cities, std::string_view name) {
-  const std::string wanted = Folded(name);
+  const std::string wanted = Folded(name), folded = FoldName(name);
+  const std::vector<const Town*> towns = FindTowns(name);
+  const std::string given = Printable(name, 40);
+  const std::string others =
+      "orbel-cli places " +
+      (given.find_first_of(" ,") == std::string::npos ? given : "\"" + given + "\"") +
+      " lists them";
   for (const City& city : cities) {
-    if (Folded(city.name) == wanted || Folded(city.zone) == wanted) return city;
+    if (Folded(city.name) != wanted && Folded(city.zone) != wanted &&
+        FoldName(city.name) != folded) {
+      continue;
+    }
+    City found = city;
+    // Towns of the name elsewhere (over a degree away) are told of.
+    const size_t elsewhere =
+        static_cast<size_t>(std::count_if(towns.begin(), towns.end(), [&city](const Town* t) {
+          return std::hypot(t->latitude - city.latitude,
+                            (t->longitude - city.longitude) *
+                                std::cos(city.latitude * 3.14159265358979323846 / 180)) > 1;
+        }));
+    if (elsewhere > 0) {
+      found.note = "the zone database's city; " + std::to_string(elsewhere) +
+                   (elsewhere == 1 ? " town" : " towns") + " of the name elsewhere: " + others;
+    }
+    return found;
+  }
+  if (!towns.empty()) {
+    const Town& best = *towns.front();
+    City found{best.name, best.zone, best.latitude, best.longitude, TownLabel(best), ""};
+    if (towns.size() > 1) {
+      found.note =
+          "the most populous of " + std::to_string(towns.size()) + " places of the name: " + others;
+    }
+    return found;
+  }
+  // A qualifier that none of the towns of the name meets: name them.
+  const size_t comma = name.find(',');
+  if (comma != std::string_view::npos) {
+    std::string list;
+    const std::vector<const Town*> named = FindTowns(name.substr(0, comma));
+    for (size_t i = 0; i < named.size() && i < 5; ++i) {
+      list += (list.empty() ? "" : "; ") + TownLabel(*named[i]);
+    }
+    if (!list.empty()) throw InputError("no town of the name there; towns of the name: " + list);
   }
   // Close names: a few edits away, or starting with what was given.
-  std::vector<std::string> folded;
-  for (const City& city : cities) folded.push_back(Folded(city.name));
-  std::string list;
-  for (const size_t i : CloseNames(wanted, folded, 5)) {
-    list += (list.empty() ? "" : ", ") + cities[i].name;
+  std::vector<std::string> names, shown;
+  for (const City& city : cities) {
+    names.push_back(FoldName(city.name));
+    shown.push_back(city.name);
   }
-  throw InputError(list.empty() ? "no such city among the zone database's principal cities "
-                                  "(such as Berlin, Kolkata or St Johns)"
-                                : "no such city; close names: " + list);
+  for (const Town& town : Towns()) {
+    const std::string& f = town.folded;
+    if (std::find(names.begin(), names.end(), f) != names.end()) continue;
+    names.push_back(f);
+    shown.push_back(town.name);
+  }
+  std::string list;
+  for (const size_t i : CloseNames(folded, names, 5)) {
+    list += (list.empty() ? "" : ", ") + shown[i];
+  }
+  throw InputError(list.empty() ? "no such city or town (such as Berlin, Kolkata or St Johns; "
+                                  "orbel-cli places --near LAT,LON names towns near a place)"
+                                : "no such city or town; close names: " + list);
 }
 
 }  // namespace orbel

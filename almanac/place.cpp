@@ -6,7 +6,8 @@ Place ChoosePlace(std::optional<double> latitude, std::optional<double> longitud
                   const std::optional<City>& city, const std::optional<Place>& saved) {
   Place place{kDefaultLatitude, kDefaultLongitude, "default place"};
   if (city) {
-    place = Place{city->latitude, city->longitude, city->name};
+    place = Place{city->latitude, city->longitude, city->label.empty() ? city->name : city->label,
+                  city->note};
   } else if (saved) {
     place = *saved;
   }

@@ -15,6 +15,9 @@ struct Place {
   // name of a city; ", latitude given" or ", longitude given" after it when
   // one coordinate replaced that one of the place found otherwise.
   std::string source;
+  // When the name of --place was ambiguous: which place this is and how to
+  // see the others (City::note).
+  std::string note = "";
 };
 
 // The default place: 48° 44' 36'' north, 9° 18' 27'' east.

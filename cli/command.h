@@ -26,6 +26,7 @@ Command AddBatchCommand(CLI::App& tool);
 Command AddPhasesCommand(CLI::App& tool);
 Command AddWaitCommand(CLI::App& tool);
 Command AddNextCommand(CLI::App& tool);
+Command AddPlacesCommand(CLI::App& tool);
 Command AddNowCommand(CLI::App& tool);
 Command AddIsUpCommand(CLI::App& tool);
 Command AddPhaseCommand(CLI::App& tool);

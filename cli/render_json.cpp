@@ -59,7 +59,10 @@ Json EventJson(const Event& event) {
 }
 
 Json PlaceJson(const Place& place) {
-  return {{"latitude", place.latitude}, {"longitude", place.longitude}, {"source", place.source}};
+  Json json = {
+      {"latitude", place.latitude}, {"longitude", place.longitude}, {"source", place.source}};
+  if (!place.note.empty()) json["note"] = place.note;
+  return json;
 }
 
 Json DayZoneJson(const DayReport& report) {

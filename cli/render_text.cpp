@@ -27,7 +27,7 @@ std::string PlaceTitle(const Place& place) {
   if (place.source == "default place" || place.source == "saved by orbel") {
     return coordinates + " (" + place.source + ")";
   }
-  return Shown(place.source) + ", " + coordinates;
+  return Printable(place.source, 80) + ", " + coordinates;
 }
 
 // "Asia/Kolkata, UTC+05:30"; "UTC+05:30" for a fixed offset; both offsets on
@@ -109,6 +109,7 @@ std::string PolarText(const PolarSpan& span) {
 std::string DayText(const DayReport& report, const Zone& zone, bool onRequestKinds) {
   std::string text = "Orbel report for " + FormatDate(report.date) + "\n";
   text += "  " + PadRight("Place", 11) + PlaceTitle(report.place) + "\n";
+  if (!report.place.note.empty()) text += std::string(13, ' ') + report.place.note + "\n";
   text += "  " + PadRight("Zone", 11) + ZoneTitle(report) + "\n";
   for (const KindDay& day : report.kinds) {
     const EventKind& kind = *day.kind;

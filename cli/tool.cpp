@@ -47,7 +47,8 @@ std::vector<Command> BuildTool(CLI::App& tool) {
   tool.footer(footer + "Exit status: " + kExitStatusHelp);
   return {AddDayCommand(tool),    AddTableCommand(tool), AddBatchCommand(tool),
           AddPhasesCommand(tool), AddWaitCommand(tool),  AddNextCommand(tool),
-          AddNowCommand(tool),    AddIsUpCommand(tool),  AddPhaseCommand(tool)};
+          AddNowCommand(tool),    AddIsUpCommand(tool),  AddPlacesCommand(tool),
+          AddPhaseCommand(tool)};
 }
 
 }  // namespace orbel

@@ -10,6 +10,8 @@
 #include <string>
 
 #include "cities.h"
+#include "place.h"
+#include "towns.h"
 #include "format.h"
 #include "place.h"
 #include "printable.h"
@@ -187,9 +189,48 @@ TEST(Cities, ReadFromTheZoneTableAndFoundByName) {
     }
     return std::string("found");
   };
-  EXPECT_EQ(error("kolkatta"), "no such city; close names: Kolkata");
-  EXPECT_EQ(error("buenos"), "no such city; close names: Buenos Aires");
-  EXPECT_NE(error("xyzzy").find("no such city among"), std::string::npos);
+  EXPECT_EQ(error("kolkatta"), "no such city or town; close names: Kolkata, Kalpatta");
+  EXPECT_NE(error("xyzzy").find("no such city or town ("), std::string::npos);
+
+  // Towns: accents and punctuation folded, a name that adds words, a
+  // qualifier of country or state, the most populous of the same name, and a
+  // principal city before the towns of its name.
+  const struct {
+    const char* query;
+    const char* found;  // the place's source and zone
+    const char* note;   // the start of its note
+  } towns[] = {
+      {"tromso", "Tromsø, Troms og Finnmark, Norway Europe/Oslo", ""},
+      {"TROMSØ", "Tromsø, Troms og Finnmark, Norway Europe/Oslo", ""},
+      {"sao paulo", "São Paulo, Brazil America/Sao_Paulo", ""},
+      {"St. John's", "St Johns America/St_Johns", "the zone database's city; 1 town"},
+      {"washington",
+       "Washington D.C., District of Columbia, United States of America "
+       "America/New_York",
+       "the most populous of"},
+      {"buenos", "Buenos Aires, Buenos Aires F.D., Argentina America/Argentina/Buenos_Aires", ""},
+      {"Portland", "Portland, Oregon, United States of America America/Los_Angeles",
+       "the most populous of 3"},
+      {"Portland, US", "Portland, Oregon, United States of America America/Los_Angeles", "the"},
+      {"portland, maine", "Portland, State of Maine, United States of America America/New_York",
+       ""},
+      {"Portland, Texas", "Portland, Texas, United States of America America/Chicago", ""},
+      {"Chatham, gb", "Chatham, England, United Kingdom Europe/London", ""},
+  };
+  for (const auto& t : towns) {
+    const orbel::Place place = orbel::ChoosePlace({}, {}, orbel::FindCity(cities, t.query), {});
+    EXPECT_EQ(place.source + " " + orbel::FindCity(cities, t.query).zone, t.found) << t.query;
+    EXPECT_EQ(place.note.substr(0, std::string(t.note).size()), t.note) << t.query;
+  }
+  EXPECT_EQ(error("Portland, Mars").substr(0, 70),
+            "no town of the name there; towns of the name: Portland, Oregon, United");
+  for (const auto& [name, folded] : {std::pair{"Łódź", "lodz"},
+                                     {"Straße", "strasse"},
+                                     {"Æbeltoft", "aebeltoft"},
+                                     {"Saint-Étienne", "saint etienne"},
+                                     {"Washington D.C.", "washington dc"}}) {
+    EXPECT_EQ(orbel::FoldName(name), folded);
+  }
 }
 
 TEST(PhaseName, AgeComparedAsUnsigned) {

@@ -58,10 +58,11 @@ for command in $commands; do
     opts=$(options <<<"$text")
     same "the completion of $command" "$opts" "$(offered "$command" -)"
     same "orbel-cli(1) $command" "$opts" "$(man_options "$command")"
-    # A positional's values as its help lists them ("a, b, c"), and of an
-    # option whose value names them ("civil|nautical").
-    values=$(sed -n '/^Positionals:/{n;s/^  [A-Z]*  *//p}' <<<"$text" | tr -d , | tr ' ' '\n' |
-        grep -v '^or$' | sort)
+    # A positional's values as its help lists them ("a, b, c" or "a or b";
+    # not a free text such as a name), and of an option whose value names
+    # them ("civil|nautical").
+    values=$(sed -n '/^Positionals:/{n;s/^  [A-Z]*  *//p}' <<<"$text" |
+        grep -E '^[a-z-]+((, | or )[a-z-]+)*$' | tr -d , | tr ' ' '\n' | grep -v '^or$' | sort)
     [[ $values ]] && same "the completion of $command's argument" "$values" "$(offered "$command" '')"
     while read -r option choices; do
         same "the completion of $command $option" "$(tr '|' '\n' <<<"$choices" | sort)" \
