@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 #include <sstream>
+#include <unordered_set>
 #include <utility>
 
 #include "close_names.h"
@@ -117,14 +118,15 @@ City FindCity(const std::vector<City>& cities, std::string_view name) {
   }
   // Close names: a few edits away, or starting with what was given.
   std::vector<std::string> names, shown;
+  std::unordered_set<std::string> seen;
   for (const City& city : cities) {
+    if (!seen.insert(FoldName(city.name)).second) continue;
     names.push_back(FoldName(city.name));
     shown.push_back(city.name);
   }
   for (const Town& town : Towns()) {
-    const std::string& f = town.folded;
-    if (std::find(names.begin(), names.end(), f) != names.end()) continue;
-    names.push_back(f);
+    if (!seen.insert(town.folded).second) continue;
+    names.push_back(town.folded);
     shown.push_back(town.name);
   }
   std::string list;

@@ -28,12 +28,15 @@ size_t EditDistance(const std::string& a, const std::string& b) {
 std::vector<size_t> CloseNames(const std::string& wanted,
                                const std::vector<std::string>& candidates, size_t most) {
   std::vector<std::pair<size_t, size_t>> close;  // distance, index
+  const size_t limit = std::max<size_t>(2, wanted.size() / 3);
   for (size_t i = 0; i < candidates.size(); ++i) {
+    const bool prefix = wanted.size() >= 3 && candidates[i].rfind(wanted, 0) == 0;
+    // The distance is at least the difference in length: most candidates
+    // need no reckoning.
+    const size_t a = wanted.size(), b = candidates[i].size();
+    if (!prefix && (a > b ? a - b : b - a) > limit) continue;
     const size_t distance = EditDistance(wanted, candidates[i]);
-    if (distance <= std::max<size_t>(2, wanted.size() / 3) ||
-        (wanted.size() >= 3 && candidates[i].rfind(wanted, 0) == 0)) {
-      close.emplace_back(distance, i);
-    }
+    if (distance <= limit || prefix) close.emplace_back(distance, i);
   }
   std::sort(close.begin(), close.end(), [&](const auto& a, const auto& b) {
     return a.first != b.first ? a.first < b.first : candidates[a.second] < candidates[b.second];
