@@ -21,7 +21,7 @@ namespace {
 
 struct PlacesOptions {
   std::string query;
-  std::optional<std::pair<double, double>> near;
+  std::optional<std::pair<double, double>> around;
   int count = 10;
 };
 
@@ -41,8 +41,8 @@ std::pair<double, double> ParsePoint(const std::string& text) {
 }
 
 int RunPlaces(const PlacesOptions& options) {
-  if (options.near) {
-    for (const Town* t : NearestTowns(options.near->first, options.near->second,
+  if (options.around) {
+    for (const Town* t : NearestTowns(options.around->first, options.around->second,
                                       static_cast<size_t>(options.count))) {
       std::cout << Row(TownLabel(*t), t->latitude, t->longitude, t->zone,
                        std::to_string(t->population));
@@ -77,7 +77,7 @@ Command AddPlacesCommand(CLI::App& tool) {
       "places", "The cities and towns --place takes for a name, or the towns near a point");
   places->add_option("NAME", options->query,
                      "The name, with a qualifier after a comma: portland, \"Portland, Maine\"");
-  AddValueOption(*places, "--near", options->near, ParsePoint,
+  AddValueOption(*places, "--near", options->around, ParsePoint,
                  "The towns nearest to this point instead: 52.52,13.405")
       ->type_name("LAT,LON");
   AddValueOption(

@@ -186,8 +186,8 @@ Date LocalDate(const Zone& zone, Instant instant) {
 
 bool ClockRepeats(const Zone& zone, Instant instant) {
   const int offset = LocalTimeAt(zone, instant).offset;
-  for (const Instant near : {instant - 7200, instant + 7200}) {
-    const int other = LocalTimeAt(zone, near).offset;
+  for (const Instant beside : {instant - 7200, instant + 7200}) {
+    const int other = LocalTimeAt(zone, beside).offset;
     if (other != offset && LocalTimeAt(zone, instant + offset - other).offset == other) return true;
   }
   return false;
