@@ -66,6 +66,12 @@ Date EngineDate(const Date& date) {
   return FromJulianDayNumber(DayNumber(date) + kJulianDayOf1970, false);
 }
 
+std::vector<Date> DatesBetween(const Date& first, const Date& last) {
+  std::vector<Date> dates;
+  for (int64_t n = DayNumber(first); n <= DayNumber(last); ++n) dates.push_back(DateOfDayNumber(n));
+  return dates;
+}
+
 std::vector<Date> DatesOfYear(int year) {
   std::vector<Date> dates;
   dates.reserve(366);

@@ -42,6 +42,9 @@ Date EngineDate(const Date& date);
 
 // Every date of a year in order (355 dates in 1582, which lost 5-14 October).
 std::vector<Date> DatesOfYear(int year);
+// Every date from `first` to `last`, both included, in order; none when
+// `last` comes first.
+std::vector<Date> DatesBetween(const Date& first, const Date& last);
 
 // "YYYY-MM-DD".
 std::string FormatDate(const Date& date);

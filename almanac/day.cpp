@@ -194,8 +194,13 @@ std::optional<PolarSpan> PolarSpanOf(const Date& date, const Place& place, const
 
 YearDays ComputeYear(int year, const Place& place, const Zone& zone, const KindFilter& wanted,
                      bool withNextPhase, const EventKind* extra) {
+  return ComputeDays(DatesOfYear(year), place, zone, wanted, withNextPhase, extra);
+}
+
+YearDays ComputeDays(const std::vector<Date>& dates, const Place& place, const Zone& zone,
+                     const KindFilter& wanted, bool withNextPhase, const EventKind* extra) {
   YearDays days{};
-  for (const Date& date : DatesOfYear(year)) {
+  for (const Date& date : dates) {
     try {
       days.days.push_back(ComputeDay(date, place, zone, 12 * 60, wanted, withNextPhase, extra));
     } catch (const SkippedDate&) {

@@ -111,12 +111,15 @@ DayReport ComputeDay(const Date& date, const Place& place, const Zone& zone,
 std::optional<PolarSpan> PolarSpanOf(const Date& date, const Place& place, const Zone& zone,
                                      int days = 200);
 
-// Every day of a year (DatesOfYear) that the zone did not skip, the lit
-// fraction at local noon, and the dates it skipped.
+// Every day of the dates (of a year: DatesOfYear) that the zone did not
+// skip, the lit fraction at local noon, and the dates it skipped.
 struct YearDays {
   std::vector<DayReport> days;
   std::vector<Date> skipped;
 };
+YearDays ComputeDays(const std::vector<Date>& dates, const Place& place, const Zone& zone,
+                     const KindFilter& wanted = nullptr, bool withNextPhase = true,
+                     const EventKind* extra = nullptr);
 YearDays ComputeYear(int year, const Place& place, const Zone& zone,
                      const KindFilter& wanted = nullptr, bool withNextPhase = true,
                      const EventKind* extra = nullptr);

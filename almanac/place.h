@@ -11,9 +11,9 @@ namespace orbel {
 struct Place {
   double latitude;   // degrees, north positive
   double longitude;  // degrees, east positive
-  // Where it came from: "given", "default place", "saved by orbel", or the
-  // name of a city; ", latitude given" or ", longitude given" after it when
-  // one coordinate replaced that one of the place found otherwise.
+  // Where it came from: "given", "default place", "saved by orbel", "home
+  // place" (or "NAME (home place)"), or the name of a city; ", latitude given" or ", longitude
+  // given" after it when one coordinate replaced that one of the place found otherwise.
   std::string source;
   // When the name of --place was ambiguous: which place this is and how to
   // see the others (City::note).

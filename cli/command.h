@@ -27,6 +27,8 @@ Command AddPhasesCommand(CLI::App& tool);
 Command AddWaitCommand(CLI::App& tool);
 Command AddNextCommand(CLI::App& tool);
 Command AddPlacesCommand(CLI::App& tool);
+Command AddHomeCommand(CLI::App& tool);
+Command AddPositionsCommand(CLI::App& tool);
 Command AddNowCommand(CLI::App& tool);
 Command AddIsUpCommand(CLI::App& tool);
 Command AddPhaseCommand(CLI::App& tool);

@@ -68,6 +68,7 @@ Command AddDayCommand(CLI::App& tool) {
                  "Local clock time of the moon's lit percentage (default 12:00)")
       ->type_name("HH:MM");
   AddPlaceOptions(*day, options->place);
+  AddClockOption(*day);
   day->add_flag("--json", options->json,
                 "Write the report as one JSON object (twilight always included)");
   day->add_flag("--twilight", options->twilight, "Also " + OnRequestWords());

@@ -32,12 +32,13 @@ BodyNow BodyAt(Body body, const PlaceAndZone& where, Instant now) {
 
 struct NowOptions {
   PlaceOptions place;
+  std::optional<ClockMoment> at;
   bool json = false;
 };
 
 int RunNow(const NowOptions& options) {
   const PlaceAndZone where = ResolvePlace(options.place);
-  const Instant now = Now();
+  const Instant now = options.at ? InstantOfMoment("--at", *options.at, where.zone) : Now();
   const SkyNow sky{now, where.place, BodyAt(Body::kSun, where, now),
                    BodyAt(Body::kMoon, where, now), SunBand(where.place, where.zone, now)};
   if (options.json) {
@@ -61,11 +62,16 @@ Command AddNowCommand(CLI::App& tool) {
   CLI::App* now = tool.add_subcommand(
       "now", "Where the sun and the moon stand now, whether they are up, and their next event");
   AddPlaceOptions(*now, options->place);
+  AddClockOption(*now);
+  AddValueOption(*now, "--at", options->at, ParseMoment,
+                 "Another moment, on the zone's clock (the first of a repeated hour) or with an "
+                 "offset: \"2026-12-08 15:54\", 2026-12-08T15:54:00+01:00")
+      ->type_name("TIME");
   now->add_flag("--json", options->json, "Write one JSON object");
   now->footer(
       "Altitude and azimuth of the centre (geocentric, without refraction). Up or down comes "
       "from the same day scans as the printed rise and set times. Example:\n"
-      "  orbel-cli now --place kolkata");
+      "  orbel-cli now --place kolkata\n  orbel-cli now --place berlin --at '2026-12-24 16:00'");
   return {now, [options] { return RunNow(*options); }};
 }
 

@@ -40,6 +40,7 @@ Command AddPhasesCommand(CLI::App& tool) {
       tool.add_subcommand("phases", "Every new moon, quarter and full moon of a year");
   AddYearOption(*phases, *options);
   AddZoneOptions(*phases, options->place);
+  AddClockOption(*phases);
   AddFormatOptions(*phases, *options, "Write CSV");
   phases->footer(
       "The instants when the moon's ecliptic longitude is 0, 90, 180 and 270 degrees from the "

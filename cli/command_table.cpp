@@ -13,9 +13,13 @@ namespace orbel {
 
 namespace {
 
+// A table of more days is better asked for a year at a time.
+constexpr int64_t kMaxDays = 3660;
+
 struct TableOptions : YearOptions {
   std::string twilight;
   std::optional<BodyAltitude> altitude;
+  std::optional<Date> month, from, to;
 };
 
 int RunTable(const TableOptions& options) {
@@ -26,6 +30,21 @@ int RunTable(const TableOptions& options) {
                   nullptr,
                   {},
                   {}};
+  if (options.month) {
+    const Date& first = *options.month;
+    table.range = {first, Date{first.year, first.month, DaysInMonth(first.year, first.month)}};
+  } else if (options.from || options.to) {
+    if (!options.from || !options.to) throw InputError("--from and --to go together");
+    if (DayNumber(*options.to) < DayNumber(*options.from)) {
+      throw InputError("--to comes before --from");
+    }
+    if (DayNumber(*options.to) - DayNumber(*options.from) >= kMaxDays) {
+      throw InputError("a table covers at most 3660 days (ten years); ask for each year");
+    }
+    table.range = {*options.from, *options.to};
+  }
+  const std::vector<Date> dates =
+      table.range ? DatesBetween(table.range->first, table.range->second) : DatesOfYear(table.year);
   for (const EventKind& kind : EventKinds()) {
     if (kind.onRequest && options.twilight == kind.key) table.chosen = &kind;
   }
@@ -36,8 +55,8 @@ int RunTable(const TableOptions& options) {
   }
   // JSON carries every kind and the moon's next phase; text and CSV only the
   // kinds of their columns.
-  YearDays year = ComputeYear(
-      table.year, table.place, where.zone,
+  YearDays year = ComputeDays(
+      dates, table.place, where.zone,
       [&](const EventKind& kind) { return options.json || table.Shows(kind); }, options.json,
       table.altitude);
   table.days = std::move(year.days);
@@ -69,9 +88,23 @@ std::string Alternatives(const std::vector<std::string>& names) {
 
 Command AddTableCommand(CLI::App& tool) {
   auto options = std::make_shared<TableOptions>();
-  CLI::App* table = tool.add_subcommand("table", "Every day of a year, one line per day");
+  CLI::App* table =
+      tool.add_subcommand("table", "Every day of a year (or a month, or dates), one line per day");
   AddYearOption(*table, *options);
+  CLI::Option* year = table->get_option("--year");
+  CLI::Option* month =
+      AddValueOption(*table, "--month", options->month, ParseMonth, "A month instead: 2026-12")
+          ->type_name("YYYY-MM");
+  CLI::Option* from = AddValueOption(*table, "--from", options->from, ParseDate,
+                                     "From this date instead, with --to")
+                          ->type_name("YYYY-MM-DD");
+  CLI::Option* to = AddValueOption(*table, "--to", options->to, ParseDate,
+                                   "To this date, included (at most ten years after --from)")
+                        ->type_name("YYYY-MM-DD");
+  year->excludes(month)->excludes(from)->excludes(to);
+  month->excludes(from)->excludes(to);
   AddPlaceOptions(*table, options->place);
+  AddClockOption(*table);
   AddFormatOptions(*table, *options, "Write CSV with a header row");
   Hint(table
            ->add_option("--twilight", options->twilight,
@@ -80,7 +113,9 @@ Command AddTableCommand(CLI::App& tool) {
            ->type_name(Alternatives(OnRequestKeys())),
        Words(OnRequestKeys()));
   AddAltitudeOption(*table, options->altitude);
-  table->footer(kPlaceAndZoneHelp);
+  table->footer(std::string(kPlaceAndZoneHelp) +
+                "\nExamples:\n  orbel-cli table --month 2026-12 --place berlin\n"
+                "  orbel-cli table --from 2026-12-01 --to 2027-01-31 --place oslo --csv");
   return {table, [options] { return RunTable(*options); }};
 }
 

@@ -34,6 +34,7 @@ void AddEventChoice(CLI::App& command, EventChoice& choice) {
                  "This long before (-) or after (+) the event: -00:30, +01:15")
       ->type_name("+HH:MM");
   AddPlaceOptions(command, choice.place);
+  AddClockOption(command);
   AddValueOption(
       command, "--within", choice.days,
       [](const std::string& text) {

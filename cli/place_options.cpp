@@ -1,7 +1,13 @@
 #include "place_options.h"
 
+#include <fmt/format.h>
+
 #include "cities.h"
+#include "format.h"
+#include "time/civil_day.h"
 #include "environment.h"
+#include "home_place.h"
+#include "render.h"
 #include "saved_place.h"
 #include "value_hints.h"
 #include "values.h"
@@ -68,14 +74,35 @@ void AddAltitudeOption(CLI::App& command, std::optional<BodyAltitude>& altitude)
       ->type_name("DEG|moon:DEG");
 }
 
+void AddClockOption(CLI::App& command) {
+  Hint(command
+           .add_option_function<std::string>(
+               "--clock", [](const std::string& clock) { UseTwelveHourClock(clock == "12h"); },
+               "The clock of the text: 24h (the default) or 12h, 7:38 AM")
+           ->check(CLI::IsMember({"24h", "12h"}).description(""))
+           ->type_name("24h|12h"),
+       Words({"24h", "12h"}));
+}
+
 PlaceAndZone ResolvePlace(const PlaceOptions& options) {
   std::optional<City> city;
   if (options.city) {
     city = ParseOption("--place", *options.city,
                        [](const std::string& name) { return FindCity(DatabaseCities(), name); });
   }
+  // The home place comes before the window's; either only when the options
+  // leave a coordinate to find.
+  std::optional<HomePlace> home;
   std::optional<Place> saved;
-  if (!city && !(options.latitude && options.longitude)) saved = SavedPlace();
+  if (!city && !(options.latitude && options.longitude)) {
+    home = ReadHomePlace();
+    if (home) {
+      saved = Place{home->latitude, home->longitude,
+                    home->name.empty() ? "home place" : home->name + " (home place)"};
+    } else {
+      saved = SavedPlace();
+    }
+  }
   PlaceAndZone result{ChoosePlace(options.latitude, options.longitude, city, saved), FixedZone(0)};
   if (options.tz) {
     result.zone = ParseOption("--tz", *options.tz, NamedZone);
@@ -83,10 +110,25 @@ PlaceAndZone ResolvePlace(const PlaceOptions& options) {
     result.zone = FixedZone(*options.offset);
   } else if (city) {
     result.zone = NamedZone(city->zone);
+  } else if (home && !home->zone.empty()) {
+    result.zone =
+        ParseOption("zone of the home place " + Quoted(HomeFilePath()), home->zone, NamedZone);
+  } else if (home && home->offset) {
+    result.zone = FixedZone(*home->offset);
   } else {
     result.zone = SystemZoneOfEnvironment();
   }
   return result;
+}
+
+Instant InstantOfMoment(const std::string& option, const ClockMoment& moment, const Zone& zone) {
+  const CivilDay day = MakeCivilDay(moment.date, zone);
+  if (moment.offset) return day.InstantAt(moment.seconds, *moment.offset);
+  if (const std::optional<Instant> first = day.FirstInstantShowing(moment.seconds)) return *first;
+  const std::string name = zone.name.empty() ? "this zone" : Printable(zone.name, 40);
+  throw InputError(fmt::format("{} {} {:02}:{:02} does not exist in {}: the clocks skipped it",
+                               option, FormatDate(moment.date), moment.seconds / 3600,
+                               moment.seconds / 60 % 60, name));
 }
 
 }  // namespace orbel

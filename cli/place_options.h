@@ -41,15 +41,24 @@ void AddFormatOptions(CLI::App& command, YearOptions& options, const std::string
 // Adds --altitude: the crossings of that altitude of the sun or the moon.
 void AddAltitudeOption(CLI::App& command, std::optional<BodyAltitude>& altitude);
 
+// Adds --clock 24h|12h: the clock of the command's text output.
+void AddClockOption(CLI::App& command);
+
 struct PlaceAndZone {
   Place place;
   Zone zone;
 };
 
 // The place from the first source that has it: --lat and --lon, --place, the
-// place the orbel window saved, the default place. The zone: --tz,
-// --utc-offset or --zone, else the city's zone for --place, else the system
-// zone. Throws InputError naming the option of a value that cannot be used.
+// home place, the place the orbel window saved, the default place. The zone:
+// --tz, --utc-offset or --zone, else the city's zone for --place, else the
+// home place's zone when the home place is taken, else the system zone. Throws InputError naming
+// the option of a value that cannot be used.
 PlaceAndZone ResolvePlace(const PlaceOptions& options);
+
+// The instant of a moment read on the zone's clock, or with its own offset
+// when it has one; the first of a repeated hour. Throws InputError naming
+// `option` for a time the clocks skipped.
+Instant InstantOfMoment(const std::string& option, const ClockMoment& moment, const Zone& zone);
 
 }  // namespace orbel

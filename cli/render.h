@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -39,6 +41,8 @@ struct YearTable {
   std::vector<DayReport> days;
   std::vector<Date> skipped;            // the dates the zone skipped
   const EventKind* altitude = nullptr;  // the circle of --altitude, if any
+  // The first and last date of a table that is not a whole year.
+  std::optional<std::pair<Date, Date>> range = std::nullopt;
 
   // Whether the table has columns for a kind.
   bool Shows(const EventKind& kind) const {
@@ -69,6 +73,17 @@ struct SkyNow {
   std::string band;  // "day", "civil twilight", ... "night"
 };
 
+// One row of a series of positions (positions).
+struct PositionRow {
+  Instant instant;
+  SkyPosition sun, moon;
+};
+// A series written as it is computed: `row` for each row, then `end`.
+struct SeriesWriter {
+  std::function<void(const PositionRow&)> row;
+  std::function<void()> end;
+};
+
 // The moment wait returns at: the event's instant plus the shift.
 struct WaitMoment {
   const EventEdge* event;
@@ -77,7 +92,9 @@ struct WaitMoment {
   Instant now;  // the wall clock when the moment was found
 };
 
-// Text for people.
+// Text for people. UseTwelveHourClock(true) writes its clock times as
+// "7:38 AM" instead of "07:38".
+void UseTwelveHourClock(bool twelveHour);
 std::string DayText(const DayReport& report, const Zone& zone, bool onRequestKinds);
 // "14 h 05 min"; "midnight sun since 2026-05-19, until 2026-07-24".
 std::string DayLengthText(int64_t seconds);
@@ -96,6 +113,7 @@ std::string InstantText(const Zone& zone, Instant instant);
 // CSV, with a header row.
 void WriteTableCsv(std::ostream& out, const YearTable& table);
 void WritePhasesCsv(std::ostream& out, const Zone& zone, const std::vector<PhaseInstant>& phases);
+SeriesWriter PositionsCsv(std::ostream& out, const Zone& zone);
 
 // JSON, and how every document is written: indented by two, with bytes that
 // are not UTF-8 (in a zone or city name from outside) replaced by U+FFFD.
@@ -105,5 +123,7 @@ nlohmann::ordered_json TableJson(const YearTable& table, const Zone& zone);
 nlohmann::ordered_json PhasesJson(int year, const Zone& zone,
                                   const std::vector<PhaseInstant>& phases);
 nlohmann::ordered_json SkyNowJson(const SkyNow& now, const Zone& zone);
+// One document whose "positions" array is written row by row.
+SeriesWriter PositionsJson(std::ostream& out, const Place& place, const Zone& zone);
 
 }  // namespace orbel

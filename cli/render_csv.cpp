@@ -69,4 +69,14 @@ void WritePhasesCsv(std::ostream& out, const Zone& zone, const std::vector<Phase
   }
 }
 
+SeriesWriter PositionsCsv(std::ostream& out, const Zone& zone) {
+  out << "time,sun_altitude,sun_azimuth,moon_altitude,moon_azimuth\n";
+  return {[&out, &zone](const PositionRow& r) {
+            out << Rfc3339(zone, r.instant) << ',' << ShortestDouble(r.sun.altitude) << ','
+                << ShortestDouble(r.sun.azimuth) << ',' << ShortestDouble(r.moon.altitude) << ','
+                << ShortestDouble(r.moon.azimuth) << '\n';
+          },
+          [] {}};
+}
+
 }  // namespace orbel

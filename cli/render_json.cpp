@@ -3,6 +3,7 @@
 // beside it, the local clock as text and the offset in force.
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include <fmt/format.h>
 
@@ -164,10 +165,15 @@ Json DayJson(const DayReport& report, const Zone& zone) {
 }
 
 Json TableJson(const YearTable& table, const Zone& zone) {
-  Json json = {{"format_version", kJsonFormatVersion},
-               {"year", table.year},
-               {"place", PlaceJson(table.place)},
-               {"zone", {{"name", NameOrNull(table.zoneName)}}}};
+  Json json = {{"format_version", kJsonFormatVersion}};
+  if (table.range) {
+    json["from"] = FormatDate(table.range->first);
+    json["to"] = FormatDate(table.range->second);
+  } else {
+    json["year"] = table.year;
+  }
+  json["place"] = PlaceJson(table.place);
+  json["zone"] = {{"name", NameOrNull(table.zoneName)}};
   Json days = Json::array();
   for (const DayReport& day : table.days) {
     Json entry = DayEntry(day, zone);
@@ -199,6 +205,26 @@ Json SkyNowJson(const SkyNow& now, const Zone& zone) {
   json["moon"] = BodyNowJson(now.moon, zone);
   json["twilight"] = now.band;
   return json;
+}
+
+SeriesWriter PositionsJson(std::ostream& out, const Place& place, const Zone& zone) {
+  const Json head = {{"format_version", kJsonFormatVersion},
+                     {"place", PlaceJson(place)},
+                     {"zone", {{"name", NameOrNull(zone.name)}}},
+                     {"positions", Json::array()}};
+  std::string text = head.dump(2, ' ', false, Json::error_handler_t::replace);
+  text.erase(text.rfind('['));  // the empty array and the close, written as the rows come
+  out << text << '[';
+  auto first = std::make_shared<bool>(true);
+  return {[&out, &zone, first](const PositionRow& r) {
+            const Json row = {
+                {"time", Rfc3339(zone, r.instant)},
+                {"sun", {{"altitude", r.sun.altitude}, {"azimuth", r.sun.azimuth}}},
+                {"moon", {{"altitude", r.moon.altitude}, {"azimuth", r.moon.azimuth}}}};
+            out << (*first ? "\n    " : ",\n    ") << row.dump();
+            *first = false;
+          },
+          [&out, first] { out << (*first ? "]\n}\n" : "\n  ]\n}\n"); }};
 }
 
 }  // namespace orbel

@@ -14,6 +14,27 @@ namespace orbel {
 
 namespace {
 
+bool twelveHourClock = false;
+
+// A clock reading that starts "HH:MM" ("07:38", "02:04 CEST", "15:54:00") as
+// the chosen clock writes it: "7:38 AM", "2:04 AM CEST", "3:54:00 PM".
+std::string Clock(const std::string& text) {
+  const auto digit = [&](size_t i) { return text[i] >= '0' && text[i] <= '9'; };
+  if (!twelveHourClock || text.size() < 5 || !digit(0) || !digit(1) || text[2] != ':') return text;
+  const int hour = (text[0] - '0') * 10 + (text[1] - '0');
+  const size_t end = text.size() >= 8 && text[5] == ':' ? 8 : 5;  // with the seconds
+  return fmt::format("{}{} {}{}", hour % 12 == 0 ? 12 : hour % 12, text.substr(2, end - 2),
+                     hour < 12 ? "AM" : "PM", text.substr(end));
+}
+
+// "2026-12-08 15:54" and the like, its clock reading as Clock writes it.
+std::string DateAndClock(const std::string& text) {
+  return text.size() > 11 ? text.substr(0, 11) + Clock(text.substr(11)) : text;
+}
+
+// "2026-12-07 16:32:05 Europe/Berlin (UTC+01:00)", on the 24-hour clock.
+std::string InstantText24(const Zone& zone, Instant instant);
+
 // A name from outside (a zone from TZ, a city of the zone table) as a
 // terminal may show it.
 std::string Shown(const std::string& name) {
@@ -24,7 +45,8 @@ std::string PlaceTitle(const Place& place) {
   const std::string coordinates =
       FormatLatitude(place.latitude) + " " + FormatLongitude(place.longitude);
   if (place.source == "given") return coordinates;
-  if (place.source == "default place" || place.source == "saved by orbel") {
+  if (place.source == "default place" || place.source == "saved by orbel" ||
+      place.source == "home place") {
     return coordinates + " (" + place.source + ")";
   }
   return Printable(place.source, 80) + ", " + coordinates;
@@ -47,7 +69,7 @@ std::string AgeText(int32_t age) {
 
 // The clock times of a direction's events, "00:56, 23:38", or its message.
 std::string Times(const std::vector<Event>& events) {
-  return JoinEvents(events, ", ", [](const Event& e) { return e.text; });
+  return JoinEvents(events, ", ", [](const Event& e) { return Clock(e.text); });
 }
 
 // "dawn 06:35  dusk 17:41", or the message once when both share it.
@@ -68,11 +90,11 @@ std::string HourLine(const KindDay& day) {
   for (const auto& [start, end] : intervals) {
     line += line.empty() ? "" : ", ";
     if (start == nullptr)
-      line += "until " + end->text;
+      line += "until " + Clock(end->text);
     else if (end == nullptr)
-      line += "from " + start->text;
+      line += "from " + Clock(start->text);
     else
-      line += start->text + "\u2013" + end->text;
+      line += Clock(start->text) + "\u2013" + Clock(end->text);
   }
   return day.note.empty() ? line : line + "  " + day.note;
 }
@@ -81,7 +103,8 @@ std::string HourLine(const KindDay& day) {
 // words for a day without it.
 std::string TableCell(const EventKind& kind, const Event& event) {
   if (event.status == 0) {
-    return event.text + " " + Degrees(kind.circle.meridian ? event.altitude : event.azimuth, 5);
+    return Clock(event.text) + " " +
+           Degrees(kind.circle.meridian ? event.altitude : event.azimuth, 5);
   }
   return kind.words.texts[StatusKindOf(event.status)];
 }
@@ -139,18 +162,31 @@ std::string DayText(const DayReport& report, const Zone& zone, bool onRequestKin
   text += "  " + PadRight("Moon age", 11) + PadRight(AgeText(report.moonAge), 11) +
           PhaseName(report.moonAge) + " (" + EnglishPhaseName(report.moonAge) + ")\n";
   text += "  " + PadRight("Moon", 11) +
-          fmt::format("{:.1f}% lit at {:02}:{:02}", report.illuminated * 100,
-                      report.litMinutes / 60, report.litMinutes % 60) +
+          fmt::format(
+              "{:.1f}% lit at {}", report.illuminated * 100,
+              Clock(fmt::format("{:02}:{:02}", report.litMinutes / 60, report.litMinutes % 60))) +
           "\n";
   const PhaseInstant& phase = report.nextPhase.value();
   const LocalTime next = LocalTimeAt(zone, RoundToMinute(phase.instant));
   text += "  " + PadRight("Next phase", 11) + PrincipalPhaseName(phase.phase) + ", " +
-          LocalMinuteText(zone, phase.instant) + " UTC" + FormatOffset(next.offset) + "\n";
+          DateAndClock(LocalMinuteText(zone, phase.instant)) + " UTC" + FormatOffset(next.offset) +
+          "\n";
   return text;
 }
 
+// "2026", "2026-12" for a whole month, "2026-12-01 to 2027-01-31".
+std::string TableSpan(const YearTable& table) {
+  if (!table.range) return std::to_string(table.year);
+  const auto& [first, last] = *table.range;
+  if (first.day == 1 && last.year == first.year && last.month == first.month &&
+      last.day == DaysInMonth(last.year, last.month)) {
+    return FormatDate(first).substr(0, 7);
+  }
+  return FormatDate(first) + " to " + FormatDate(last);
+}
+
 void WriteTableText(std::ostream& out, const YearTable& table) {
-  out << "Orbel table for " << table.year << " at " << PlaceTitle(table.place) << ", "
+  out << "Orbel table for " << TableSpan(table) << " at " << PlaceTitle(table.place) << ", "
       << (table.zoneName.empty() ? "fixed offset" : Shown(table.zoneName)) << "\n";
   out << "Date        Offset  ";
   for (const EventKind* column : table.Columns()) {
@@ -181,16 +217,28 @@ void WritePhasesText(std::ostream& out, int year, const Zone& zone,
       << (zone.name.empty() ? "fixed offset" : Shown(zone.name)) << "\n";
   for (const PhaseInstant& p : phases) {
     const LocalTime t = LocalTimeAt(zone, RoundToMinute(p.instant));
-    out << LocalMinuteText(zone, p.instant) << " UTC" << FormatOffset(t.offset) << "  "
-        << PrincipalPhaseName(p.phase) << '\n';
+    out << DateAndClock(LocalMinuteText(zone, p.instant)) << " UTC" << FormatOffset(t.offset)
+        << "  " << PrincipalPhaseName(p.phase) << '\n';
   }
 }
 
-std::string InstantText(const Zone& zone, Instant instant) {
+namespace {
+
+std::string InstantText24(const Zone& zone, Instant instant) {
   const LocalTime t = LocalTimeAt(zone, instant);
   const std::string utc = "UTC" + FormatOffset(t.offset);
   return fmt::format("{} {:02}:{:02}:{:02} {}", FormatDate(t.date), t.hour, t.minute, t.second,
                      zone.name.empty() ? utc : Shown(zone.name) + " (" + utc + ")");
+}
+
+}  // namespace
+
+void UseTwelveHourClock(bool twelveHour) {
+  twelveHourClock = twelveHour;
+}
+
+std::string InstantText(const Zone& zone, Instant instant) {
+  return DateAndClock(InstantText24(zone, instant));
 }
 
 std::string SkyNowText(const SkyNow& now, const Zone& zone) {
@@ -210,10 +258,10 @@ std::string SkyNowText(const SkyNow& now, const Zone& zone) {
 std::string WaitLine(const WaitMoment& moment, const Zone& zone) {
   const Instant at = moment.eventInstant + moment.shift;
   // The event's time of day, with its date when that is not the moment's.
-  const std::string event = InstantText(zone, moment.eventInstant);
+  const std::string event = InstantText24(zone, moment.eventInstant);
   const bool sameDate = LocalDate(zone, at) == LocalDate(zone, moment.eventInstant);
   std::string line = InstantText(zone, at) + ", " + moment.event->name + " at " +
-                     (sameDate ? event.substr(11, 8) : event.substr(0, 19));
+                     (sameDate ? Clock(event.substr(11, 8)) : DateAndClock(event.substr(0, 19)));
   if (moment.shift != 0) {
     line += " " + std::string(moment.shift < 0 ? "- " : "+ ") +
             FormatOffset(std::abs(moment.shift)).substr(1);

@@ -6,7 +6,8 @@
 namespace orbel {
 
 const char* const kPlaceAndZoneHelp =
-    "The place: --lat and --lon, else --place, else the place the orbel window saved last, "
+    "The place: --lat and --lon, else --place, else the home place (orbel-cli home), else the "
+    "place the orbel window saved last, "
     "else 48:44:36N 9:18:27E; the report says which. The zone: --tz, --utc-offset or --zone "
     "(one of them), else the city's zone with --place, else the system zone (TZ), with its "
     "exact offset on each date. On a day the clocks change each event is shown at the clock "
@@ -45,10 +46,10 @@ std::vector<Command> BuildTool(CLI::App& tool) {
   std::string footer = "Examples:\n";
   for (const std::string& example : ToolExamples()) footer += "  " + example + "\n";
   tool.footer(footer + "Exit status: " + kExitStatusHelp);
-  return {AddDayCommand(tool),    AddTableCommand(tool), AddBatchCommand(tool),
-          AddPhasesCommand(tool), AddWaitCommand(tool),  AddNextCommand(tool),
-          AddNowCommand(tool),    AddIsUpCommand(tool),  AddPlacesCommand(tool),
-          AddPhaseCommand(tool)};
+  return {AddDayCommand(tool),    AddTableCommand(tool),     AddBatchCommand(tool),
+          AddPhasesCommand(tool), AddWaitCommand(tool),      AddNextCommand(tool),
+          AddNowCommand(tool),    AddPositionsCommand(tool), AddIsUpCommand(tool),
+          AddPlacesCommand(tool), AddHomeCommand(tool),      AddPhaseCommand(tool)};
 }
 
 }  // namespace orbel

@@ -320,3 +320,75 @@ int ParseWholeNumber(std::string_view text, int low, int high, std::string_view 
 }
 
 }  // namespace orbel
+
+namespace orbel {
+
+Date ParseMonth(std::string_view text) {
+  int year = 0, month = 0;
+  if (text.size() != 7 || text[4] != '-' || !ReadDigits(text, 0, 4, year) ||
+      !ReadDigits(text, 5, 2, month)) {
+    throw InputError("expected a month as YYYY-MM");
+  }
+  return ParseDate(std::string(text) + "-01");
+}
+
+ClockMoment ParseMoment(std::string_view text) {
+  const char* const form =
+      "expected YYYY-MM-DD HH:MM, with :SS or an offset if wanted "
+      "(2026-12-08 15:54, 2026-12-08T15:54:00+01:00)";
+  if (text.size() < 10) throw InputError(form);
+  ClockMoment moment{ParseDate(text.substr(0, 10)), 0, std::nullopt};
+  text.remove_prefix(10);
+  if (text.empty()) return moment;  // the date alone: its midnight
+  int hour = 0, minute = 0, second = 0;
+  if (text.size() < 6 || (text[0] != ' ' && text[0] != 'T' && text[0] != 't') ||
+      !ReadDigits(text, 1, 2, hour) || text[3] != ':' || !ReadDigits(text, 4, 2, minute)) {
+    throw InputError(form);
+  }
+  text.remove_prefix(6);
+  if (!text.empty() && text[0] == ':') {
+    if (text.size() < 3 || !ReadDigits(text, 1, 2, second)) throw InputError(form);
+    text.remove_prefix(3);
+    // A fraction is taken to the whole second, as the clocks are read.
+    if (!text.empty() && text[0] == '.') {
+      size_t digits = 1;
+      while (digits < text.size() && IsDigit(text[digits])) ++digits;
+      if (digits == 1) throw InputError(form);
+      text.remove_prefix(digits);
+    }
+  }
+  if (hour > 23 || minute > 59 || second > 59) {
+    throw InputError("the time must be 00:00:00 to 23:59:59");
+  }
+  moment.seconds = hour * 3600 + minute * 60 + second;
+  if (text.empty()) return moment;
+  if (text == "Z" || text == "z") {
+    moment.offset = 0;
+    return moment;
+  }
+  int sign = 1, minutes = 0;
+  if ((text[0] != '+' && text[0] != '-') || text.size() != 6 ||
+      !ReadHoursAndMinutes(text, sign, minutes) || minutes >= 24 * 60) {
+    throw InputError(form);
+  }
+  moment.offset = sign * minutes * 60;
+  return moment;
+}
+
+int ParseStep(std::string_view text) {
+  const char* const form = "expected a whole number with s, m, h or d: 30s, 10m, 1h, 1d";
+  int value = 0;
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (ec != std::errc() || ptr != end - 1 || value < 1) throw InputError(form);
+  const int unit = text.back() == 's'   ? 1
+                   : text.back() == 'm' ? 60
+                   : text.back() == 'h' ? 3600
+                   : text.back() == 'd' ? 86400
+                                        : 0;
+  if (unit == 0) throw InputError(form);
+  if (value > 366 * 86400 / unit) throw InputError("the step must be at most a year (366d)");
+  return value * unit;
+}
+
+}  // namespace orbel

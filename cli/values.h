@@ -4,6 +4,7 @@
 // text; the option's callback names the option and the value).
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 #include "calendar.h"
@@ -15,6 +16,8 @@ namespace orbel {
 // "YYYY-MM-DD" (four-digit year, two-digit month and day) naming a date that
 // exists.
 Date ParseDate(std::string_view text);
+// "YYYY-MM": the first day of that month.
+Date ParseMonth(std::string_view text);
 // A year from kMinYear to kMaxYear in decimal digits.
 int ParseYear(std::string_view text);
 
@@ -49,6 +52,18 @@ struct BodyAltitude {
   double degrees;
 };
 BodyAltitude ParseAltitude(std::string_view text);
+
+// A moment on a clock: "YYYY-MM-DD HH:MM", with ":SS" (and a fraction, taken
+// to the whole second) if wanted, 'T' in place of the space, and an offset
+// after it as RFC 3339 has it ("Z", "+01:00"); the date alone is its 00:00.
+struct ClockMoment {
+  Date date;
+  int seconds;                // after midnight on the clock
+  std::optional<int> offset;  // seconds east of UTC, when the text gives one
+};
+ClockMoment ParseMoment(std::string_view text);
+// A step of time, "30s", "10m", "1h" or "1d", up to a year, in seconds.
+int ParseStep(std::string_view text);
 
 // A whole number in decimal digits from `low` to `high`; `what` says what is
 // expected ("a whole number of days from 1 to 366").

@@ -71,6 +71,15 @@ Instant CivilDay::InstantOfClock(int64_t minutes) const {
   return midnight + minutes * 60 - offset;
 }
 
+std::optional<Instant> CivilDay::FirstInstantShowing(int64_t seconds) const {
+  std::optional<Instant> first;
+  for (const int offset : offsets) {
+    const Instant t = InstantAt(seconds, offset);
+    if (Holds(t, offset) && (!first || t < *first)) first = t;
+  }
+  return first;
+}
+
 CivilDay MakeCivilDay(const Date& date, const Zone& zone) {
   CivilDay day{&zone, date, DayNumber(date) * 86400, 0, 0, {}, 0};
   day.start = StartOfCivilDay(day, day.midnight);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "calendar.h"
@@ -49,6 +50,9 @@ struct CivilDay {
   // The instant the local clock shows `minutes` after midnight, read with the
   // offset that shows it (the noon offset for a time the day skipped).
   Instant InstantOfClock(int64_t minutes) const;
+  // The first instant at which the clock shows `seconds` after midnight (the
+  // earlier of a repeated hour), or nothing when the clocks skipped it.
+  std::optional<Instant> FirstInstantShowing(int64_t seconds) const;
 };
 
 CivilDay MakeCivilDay(const Date& date, const Zone& zone);

@@ -67,7 +67,7 @@ TEST(CliEndToEnd, NoValueReachesTheTerminalRaw) {
   const std::string escapes = "5\x1b]0;x\x07\x1b[2J\xe2\x80\xae\xc2\x9b";
   const std::string huge(100000, '9');
   for (const std::string command :
-       {"day", "table", "batch", "phases", "wait", "now", "is-up", "phase"}) {
+       {"day", "table", "batch", "phases", "wait", "now", "positions", "is-up", "phase", "home"}) {
     std::vector<std::string> options = OptionsOf(command);
     ASSERT_FALSE(options.empty()) << command;
     options.push_back("");  // a stray argument
@@ -303,6 +303,128 @@ TEST(CliEndToEnd, IsUpAnswersByItsStatus) {
   EXPECT_EQ(north.out + north.err + south.out + south.err, "");
   EXPECT_EQ(north.status, 0);
   EXPECT_EQ(south.status, 1);
+}
+
+// The place each source gives, in order: the options, the home place, the
+// window's saved place. The home place keeps its zone; a broken home file is
+// one line and exit 2, and home clear removes it.
+TEST(CliEndToEnd, HomePlaceComesAfterTheOptionsAndBeforeTheWindow) {
+  const std::string config = TempPath("config");
+  ASSERT_EQ(mkdir(config.c_str(), 0700), 0);
+  ASSERT_EQ(mkdir((config + "/orbel").c_str(), 0700), 0);
+  WriteFile(config + "/orbel/win.ini",
+            "[ORBEL32]\nLG=151\nLM=12\nLS=30\nBG=33\nBM=52\nBS=15\nEast=0\nNorth=0\n");
+  struct Step {
+    std::vector<std::string> args;  // "day --json" with these, or a home command
+    std::string source, zone;       // what the day reports: place.source and zone.name
+    double latitude;
+  };
+  const Step steps[] = {
+      {{}, "saved by orbel", "UTC0", -33.870833333333333},
+      {{"home", "set", "--place", "berlin"}, "", "", 0},
+      {{}, "Berlin (home place)", "Europe/Berlin", 52.5},
+      {{"--tz", "Asia/Tokyo"}, "Berlin (home place)", "Asia/Tokyo", 52.5},
+      {{"--lat", "10"}, "Berlin (home place), latitude given", "Europe/Berlin", 10},
+      {{"--lat", "10", "--lon", "20"}, "given", "UTC0", 10},
+      {{"--place", "tokyo"}, "Tokyo", "Asia/Tokyo", 35.65},
+      {{"home", "set", "--lat", "69:39N", "--lon", "18.96", "--utc-offset", "+01:00"}, "", "", 0},
+      {{}, "home place", "", 69.65},
+      {{"home", "clear"}, "", "", 0},
+      {{}, "saved by orbel", "UTC0", -33.870833333333333},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.args.empty() ? "day" : step.args[0] + " " + step.args.back());
+    if (!step.args.empty() && step.args[0] == "home") {
+      const run_program::Ended run = RunCli(step.args, "", "UTC0", config);
+      EXPECT_EQ(run.status, 0) << run.err;
+      continue;
+    }
+    std::vector<std::string> args = {"day", "--json", "--date", "2026-12-08"};
+    args.insert(args.end(), step.args.begin(), step.args.end());
+    const run_program::Ended run = RunCli(args, "", "UTC0", config);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const nlohmann::json day = nlohmann::json::parse(run.out);
+    EXPECT_EQ(day["place"]["source"], step.source);
+    EXPECT_NEAR(day["place"]["latitude"].get<double>(), step.latitude, 0.01);
+    EXPECT_EQ(day["zone"]["name"].is_null() ? "" : day["zone"]["name"].get<std::string>(),
+              step.zone);
+  }
+  WriteFile(config + "/orbel/home", "latitude=91\nlongitude=0\n");
+  const run_program::Ended broken = RunCli({"day"}, "", "UTC0", config);
+  EXPECT_EQ(broken.status, 2);
+  EXPECT_EQ(Lines(broken.err).size(), 1u) << broken.err;
+  EXPECT_NE(broken.err.find("line 1"), std::string::npos) << broken.err;
+  EXPECT_EQ(RunCli({"home", "clear"}, "", "UTC0", config).status, 0);
+  EXPECT_EQ(RunCli({"day"}, "", "UTC0", config).status, 0);
+}
+
+// A moment on the clock: a repeated hour is its first occurrence unless an
+// offset says otherwise, a skipped one is refused, and positions steps across
+// the change with the same numbers as now.
+TEST(CliEndToEnd, MomentsAreReadOnTheZonesClock) {
+  const auto now = [](const std::string& at) {
+    return RunCli({"now", "--place", "berlin", "--json", "--at", at});
+  };
+  const std::pair<const char*, const char*> moments[] = {
+      {"2026-10-25 02:30", "2026-10-25T02:30:00+02:00"},
+      {"2026-10-25T02:30:00+01:00", "2026-10-25T02:30:00+01:00"},
+      {"2026-10-25t01:30:00z", "2026-10-25T02:30:00+01:00"},
+      {"2026-12-08", "2026-12-08T00:00:00+01:00"},
+  };
+  for (const auto& [at, time] : moments) {
+    const run_program::Ended run = now(at);
+    ASSERT_EQ(run.status, 0) << at << ": " << run.err;
+    EXPECT_EQ(nlohmann::json::parse(run.out)["time"], time) << at;
+  }
+  const run_program::Ended skipped = now("2026-03-29 02:30");
+  EXPECT_EQ(skipped.status, 2);
+  EXPECT_NE(skipped.err.find("skipped"), std::string::npos) << skipped.err;
+
+  const run_program::Ended series =
+      RunCli({"positions", "--place", "berlin", "--from", "2026-10-25 02:30", "--to",
+              "2026-10-25T02:30:00+01:00", "--step", "30m"});
+  ASSERT_EQ(series.status, 0) << series.err;
+  const std::vector<std::string> rows = Lines(series.out);
+  ASSERT_EQ(rows.size(), 4u) << series.out;
+  EXPECT_EQ(rows[0], "time,sun_altitude,sun_azimuth,moon_altitude,moon_azimuth");
+  EXPECT_EQ(rows[2].substr(0, 25), "2026-10-25T02:00:00+01:00");
+  const nlohmann::json last = nlohmann::json::parse(now("2026-10-25T02:30:00+01:00").out);
+  std::vector<double> fields;
+  std::stringstream row(rows[3].substr(26));
+  for (std::string field; std::getline(row, field, ',');) fields.push_back(std::stod(field));
+  EXPECT_EQ(fields, (std::vector<double>{last["sun"]["altitude"], last["sun"]["azimuth"],
+                                         last["moon"]["altitude"], last["moon"]["azimuth"]}));
+  const run_program::Ended json =
+      RunCli({"positions", "--from", "2026-12-08", "--to", "2026-12-09", "--step", "1h", "--json"});
+  EXPECT_EQ(nlohmann::json::parse(json.out)["positions"].size(), 25u);
+  const run_program::Ended tooMany =
+      RunCli({"positions", "--from", "2026-01-01", "--to", "2027-12-31", "--step", "30s"});
+  EXPECT_EQ(tooMany.status, 2);
+  EXPECT_EQ(tooMany.out, "");
+}
+
+// A month's table holds the year's days of that month; the 12-hour clock
+// writes midnight and noon hours as 12 AM and 12 PM.
+TEST(CliEndToEnd, TablesOfAMonthAndTheTwelveHourClock) {
+  const nlohmann::json year =
+      nlohmann::json::parse(RunCli({"table", "--year", "2026", "--place", "berlin", "--json"}).out);
+  const nlohmann::json month = nlohmann::json::parse(
+      RunCli({"table", "--month", "2026-12", "--place", "berlin", "--json"}).out);
+  ASSERT_EQ(month["days"].size(), 31u);
+  EXPECT_EQ(month["days"][0], year["days"][334]);
+  EXPECT_EQ(month["days"][30], year["days"][364]);
+  EXPECT_EQ(month["from"], "2026-12-01");
+  const run_program::Ended reform =
+      RunCli({"table", "--from", "1582-10-01", "--to", "1582-10-20", "--csv"});
+  EXPECT_EQ(Lines(reform.out).size(), 11u);  // the header, 1-4 and 15-20 October
+  EXPECT_EQ(RunCli({"table", "--from", "2026-12-31", "--to", "2026-12-01"}).status, 2);
+
+  const std::string day =
+      RunCli({"day", "--place", "berlin", "--date", "2026-06-21", "--clock", "12h"}).out;
+  for (const char* line : {"Sunrise    4:43 AM", "Sunset     9:33 PM", "Noon       1:08 PM",
+                           "Moonset    12:42 AM", "Moonrise   12:45 PM", "lit at 12:00 PM"}) {
+    EXPECT_NE(day.find(line), std::string::npos) << line << "\n" << day;
+  }
 }
 
 // Input that cannot be read, a closed one included, and output that cannot be
