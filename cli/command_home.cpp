@@ -32,6 +32,12 @@ std::string Describe(const HomePlace& home) {
   return text;
 }
 
+int Show(const HomePlace& home) {
+  std::cout << "Home place: " << Describe(home) << "\n(saved in " << Printable(HomeFilePath(), 200)
+            << ")\n";
+  return 0;
+}
+
 int SetHome(const PlaceOptions& options) {
   if (!options.city && !(options.latitude && options.longitude)) {
     throw InputError("home set needs --place, or --lat and --lon");
@@ -46,9 +52,7 @@ int SetHome(const PlaceOptions& options) {
   if (options.tz || (options.city && !options.offset)) home.zone = chosen.zone.name;
   home.offset = options.offset;
   WriteHomePlace(home);
-  std::cout << "Home place: " << Describe(home) << "\n(saved in " << Printable(HomeFilePath(), 200)
-            << ")\n";
-  return 0;
+  return Show(home);
 }
 
 int RunHome(const HomeOptions& options) {
@@ -67,9 +71,7 @@ int RunHome(const HomeOptions& options) {
     std::cout << "No home place is set; orbel-cli home set --place CITY sets one.\n";
     return 0;
   }
-  std::cout << "Home place: " << Describe(*home) << "\n(saved in " << Printable(HomeFilePath(), 200)
-            << ")\n";
-  return 0;
+  return Show(*home);
 }
 
 }  // namespace
